@@ -1,0 +1,70 @@
+#pragma once
+// The one way Vidloom reads a file: read-only, positioned by absolute offset,
+// buffered so that byte-by-byte searches run at memory speed. Input files are
+// never written, locked or modified.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vidloom {
+
+// What identifies one state of a file on disk: its size and modification time.
+// A cached answer about a file is reused only while its stamp is unchanged.
+struct FileStamp {
+    int64_t size = -1;
+    int64_t mtimeNs = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file at path; size -1 when it cannot be examined.
+FileStamp stampOf(const std::string& path);
+
+class BinaryFile {
+public:
+    // Opens the file read-only; raises IoError naming the file when it cannot.
+    explicit BinaryFile(std::string path);
+    ~BinaryFile();
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    int64_t size() const { return size_; }
+    int64_t position() const { return pos_; }
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Any offset from 0 up may be set; reading past the end is what fails.
+    void seek(int64_t offset);
+
+    // Reads exactly n bytes at the current position and moves past them. When
+    // the file ends first, raises IoError naming the file, the offset and what
+    // was being read; the position is then left unchanged.
+    void read(void* dst, size_t n, std::string_view what = {});
+    uint8_t readByte(std::string_view what = {});
+
+    // The first offset b with from <= b < until at which the bytes of word lie
+    // wholly inside the file, or -1. The same answer as positioning at every b
+    // and comparing, but done block by block. Leaves the position at the end
+    // of the match when one is found, unchanged otherwise.
+    int64_t find(std::string_view word, int64_t from, int64_t until);
+
+    // Closes the file; raises IoError when the system reports a failure.
+    void close();
+
+private:
+    // Makes [offset, offset + n) available in the buffer as far as the file
+    // holds it; returns how many of the n bytes are there.
+    size_t fill(int64_t offset, size_t n);
+    [[noreturn]] void endOfFile(int64_t offset, size_t n, std::string_view what) const;
+
+    std::string path_;
+    int fd_ = -1;
+    int64_t size_ = 0;
+    int64_t pos_ = 0;
+    std::vector<uint8_t> buffer_;
+    int64_t bufferStart_ = 0;
+    size_t bufferLength_ = 0;
+};
+
+} // namespace vidloom

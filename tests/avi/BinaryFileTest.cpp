@@ -1,0 +1,63 @@
+#include "avi/BinaryFile.h"
+#include "avi/Errors.h"
+#include "kit/AviBuilder.h"
+
+#include <gtest/gtest.h>
+
+using namespace vidloom;
+
+namespace {
+// The naive search the buffered one must agree with.
+int64_t naiveFind(const std::string& bytes, const std::string& word, int64_t from, int64_t until) {
+    for (int64_t b = from; b < until && b + int64_t(word.size()) <= int64_t(bytes.size()); ++b) {
+        if (bytes.compare(size_t(b), word.size(), word) == 0) {
+            return b;
+        }
+    }
+    return -1;
+}
+} // namespace
+
+TEST(BinaryFile, FindAgreesWithTheByteByByteSearchAcrossBlocks) {
+    // Words placed around the 256 KiB block boundaries, including straddling ones.
+    std::string bytes(600 * 1024, 'x');
+    for (size_t at : {size_t(3), size_t(262142), size_t(262144 * 2 - 1), bytes.size() - 4}) {
+        bytes.replace(at, 4, "movi");
+    }
+    const std::string path = kit::writeTemp("find.bin", bytes);
+    BinaryFile f(path);
+    for (int64_t from : {int64_t(0), int64_t(4), int64_t(262000), int64_t(262143), int64_t(524286),
+                         int64_t(524288), int64_t(bytes.size() - 4), int64_t(bytes.size())}) {
+        for (int64_t until : {int64_t(bytes.size()), int64_t(262145), int64_t(1LL << 40)}) {
+            EXPECT_EQ(f.find("movi", from, until), naiveFind(bytes, "movi", from, until))
+                << "from " << from << " until " << until;
+        }
+    }
+    EXPECT_EQ(f.find("INFO", 0, int64_t(bytes.size())), -1);
+}
+
+TEST(BinaryFile, ShortReadNamesFileAndOffsetAndKeepsPosition) {
+    const std::string path = kit::writeTemp("short.bin", "RIFF");
+    BinaryFile f(path);
+    char buf[8];
+    f.seek(2);
+    try {
+        f.read(buf, 4, "the RIFF size");
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        const std::string msg = e.what();
+        EXPECT_NE(msg.find(path), std::string::npos) << msg;
+        EXPECT_NE(msg.find("offset 2"), std::string::npos) << msg;
+        EXPECT_NE(msg.find("the RIFF size"), std::string::npos) << msg;
+    }
+    EXPECT_EQ(f.position(), 2);
+    f.read(buf, 2);
+    EXPECT_EQ(std::string(buf, 2), "FF");
+    f.seek(100);
+    EXPECT_THROW(f.readByte(), IoError);
+}
+
+TEST(BinaryFile, MissingFileAndFolderAreIoErrors) {
+    EXPECT_THROW(BinaryFile(kit::tempDir() + "/nope.avi"), IoError);
+    EXPECT_THROW(BinaryFile(kit::tempDir()), IoError);
+}
