@@ -1,0 +1,62 @@
+#include "cli/Commands.h"
+
+#include "avi/Version.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace vidloom::cli {
+
+namespace {
+const char* const kUsage =
+    "Usage:\n"
+    "  vidloom-cli info [--json] FILE...\n"
+    "  vidloom-cli keyframes FILE\n"
+    "  vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
+    "                        [--script OUT] [--json]\n"
+    "  vidloom-cli --help | --version\n"
+    "\n"
+    "info       the information report of each AVI file (--json: the header fields and tags)\n"
+    "keyframes  the numbers of the video frames whose index entry has the key-frame bit\n"
+    "plan       builds a splice plan as the window does and prints its listing;\n"
+    "           --script OUT writes its AviSynth script (- for stdout)\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read, 2 usage error, 3 a splice was refused.\n";
+} // namespace
+
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || path == "-") {
+        return path;
+    }
+    return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
+}
+
+int runCli(const Args& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    const std::string& command = args.front();
+    const Args rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        out << titleLine() << "\n";
+        return 0;
+    }
+    if (command == "info") {
+        return runInfo(rest, out, err);
+    }
+    if (command == "keyframes") {
+        return runKeyframes(rest, out, err);
+    }
+    if (command == "plan") {
+        return runPlan(rest, out, err);
+    }
+    err << "vidloom-cli: unknown command '" << command << "'\n\n" << kUsage;
+    return 2;
+}
+
+} // namespace vidloom::cli

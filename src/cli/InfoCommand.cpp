@@ -1,0 +1,13 @@
+#include "cli/Commands.h"
+
+#include <ostream>
+
+namespace vidloom::cli {
+
+// Placeholder until the command is built.
+int runInfo(const Args&, std::ostream&, std::ostream& err) {
+    err << "vidloom-cli: 'info' is not available yet\n";
+    return 2;
+}
+
+} // namespace vidloom::cli
