@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vidloom {
 
@@ -26,10 +27,11 @@ struct TIndexEntry {
     int32_t MoviBase = 0;      // set by the caller: offset just past the word "movi"
 };
 
-// 2 bytes at the current position, little-endian, 0 to 65535.
-int32_t readWord16(BinaryFile& file);
+// 2 bytes at the current position, little-endian, 0 to 65535. what names the
+// field in the end-of-file message.
+int32_t readWord16(BinaryFile& file, std::string_view what = "a 16-bit value");
 // 4 bytes at the current position, little-endian, as a two's-complement int32.
-int32_t readDword32(BinaryFile& file);
+int32_t readDword32(BinaryFile& file, std::string_view what = "a 32-bit value");
 // Reads the 16-byte entry at the current position into entry (whose MoviBase
 // the caller has set) and leaves the file just after it.
 void readIndexEntry(BinaryFile& file, TIndexEntry& entry);
@@ -91,6 +93,23 @@ public:
     bool BrandTagFound = false;
     int32_t NandubTagPos = 0;
     int32_t BrandTagPos = 0;
+
+private:
+    // The signature test: "RIFF", the RIFF size (gives RiffEnd), "AVI ".
+    bool checkRiff(BinaryFile& file);
+    // The header scan, then the report, the aspect verdict and the tag search.
+    void readHeaders(BinaryFile& file);
+    // The first offset from start at which word lies; the file is left just
+    // after it. A missing word runs into the end of the file (IoError naming
+    // the word and the reason it was looked for).
+    int32_t scanFor(BinaryFile& file, const std::string& word, int32_t start,
+                    const std::string& why = {});
+
+    // The report and what goes with it (AviReport.cpp).
+    void writeReport(int32_t moviSize);
+    void judgeAspect();
+    void searchTags(BinaryFile& file);
+    void appendLine(const std::string& line);
 };
 
 } // namespace vidloom

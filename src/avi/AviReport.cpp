@@ -1,0 +1,187 @@
+// The second half of reading a file's headers: the information report, the
+// aspect-ratio verdict and the search for the INFO list that tags the file.
+
+#include "avi/AviReport.h"
+
+#include "avi/CheckedInt.h"
+#include "avi/Errors.h"
+#include "avi/OffsetSum.h"
+#include "avi/TextFormat.h"
+#include "avi/UAviInfo.h"
+#include "brand/USealmarkInfo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vidloom {
+
+namespace {
+
+constexpr int64_t kMaxOffset = std::numeric_limits<int32_t>::max();
+const char* const kLineEnd = "\r\n";
+
+// The frame shapes accepted as "valid.": open intervals of the ratio width /
+// height around the usual film and television shapes.
+struct AspectBounds {
+    long double lower;
+    long double upper;
+};
+constexpr AspectBounds kValidAspects[] = {
+    {2.2325L, 2.4675L}, {2.0045L, 2.2155L}, {1.7575L, 1.79L},
+    {1.81L, 1.87L},     {1.62L, 1.69L},     {1.2633L, 1.3966L},
+};
+
+} // namespace
+
+std::string aspectText(double ratio) {
+    // ratio * 100 is exact in long double (53 + 7 bits of mantissa), so
+    // rounding it rounds the double's own value, halves away from zero.
+    const long double scaled = std::round(static_cast<long double>(ratio) * 100.0L);
+    const bool negative = scaled < 0;
+    const long double magnitude = negative ? -scaled : scaled;
+    if (!(magnitude < 1e18L)) {
+        return std::isnan(ratio) ? "NAN" : (negative ? "-INF" : "INF");
+    }
+    const auto hundredths = static_cast<unsigned long long>(magnitude);
+    std::string text =
+        std::to_string(hundredths / 100) + "." + padZeros(std::to_string(hundredths % 100), 2);
+    if (negative && hundredths != 0) {
+        text = "-" + text;
+    }
+    if (text.size() < 4) {
+        text.insert(0, 4 - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string aspectVerdict(double ratio, int32_t width, int32_t height) {
+    std::string verdict = "invalid.";
+    for (const auto& bounds : kValidAspects) {
+        // The bounds stay in extended precision and the ratio is the double:
+        // a ratio written exactly like a bound may fall on either side.
+        const long double r = ratio;
+        if (r > bounds.lower && r < bounds.upper) {
+            verdict = "valid.";
+        }
+    }
+    if (width == 352 && (height == 240 || height == 288)) {
+        verdict = "valid (VCD stretch).";
+    }
+    if (ratio == 1.8 || ratio == 1.7) {
+        verdict = "valid (overcropped + /16 rule).";
+    }
+    return verdict;
+}
+
+void TAviInfo::appendLine(const std::string& line) {
+    Report += kLineEnd;
+    Report += line;
+}
+
+void TAviInfo::writeReport(int32_t moviSize) {
+    Report = FileName;
+    appendLine("AVI Information :");
+    appendLine(" Length : " + msToDuration(LengthMs));
+    appendLine(" Video :");
+    if (LengthMs < 1000) {
+        LengthMs = 1000;
+    }
+
+    const int32_t seconds = LengthMs / 1000;
+    const int32_t perSecond =
+        checkedDiv(checkedDiv(checkedSub(moviSize, checkedMul(TotalFrames, 8)), 128), seconds);
+    const int32_t videoRate =
+        NoAudio ? perSecond
+                : checkedSub(perSecond, checkedDiv(checkedAdd(AudioBytesPerSec, 8), 125));
+    appendLine("  Codec  : " + VideoFourCC + " @ ~" + intToText(videoRate) + " Kb/sec");
+    // Thousandths from 1 to 99 keep their leading zeros: 25.04 fps is
+    // "25.040fps", not "25.40fps".
+    appendLine("  Frames : " + intToText(TotalFrames) + " @ " + intToText(FpsInteger) + "." +
+               thousandthsText(FpsThousandths) + "fps");
+    appendLine("  Image  : " + intToText(Width) + "x" + intToText(Height) + " " +
+               intToText(BitCount) + "bit");
+
+    judgeAspect();
+    appendLine("  Aspect Ratio : " + AspectText + ":1 is " + AspectVerdict);
+
+    if (!NoAudio) {
+        AudioText = " Audio :  " + intToText(AudioFormatTag) + ", " +
+                    intToText(AudioBytesPerSec / 125) + "kbps, " + intToText(AudioSampleRate) +
+                    "Hz " + (AudioChannels == 2 ? "stereo" : "mono");
+        appendLine(AudioText);
+    }
+}
+
+void TAviInfo::judgeAspect() {
+    if (Height == 0) {
+        throw DivisionError("the frame height is 0, so the aspect ratio " + intToText(Width) +
+                            "/0 cannot be computed");
+    }
+    AspectRatio = static_cast<double>(static_cast<long double>(Width) / Height);
+    AspectText = aspectText(AspectRatio);
+    AspectVerdict = aspectVerdict(AspectRatio, Width, Height);
+}
+
+void TAviInfo::searchTags(BinaryFile& file) {
+    appendLine("Checking for nandub tag...");
+
+    // The nandub tag: an INFO list between offset 10 and the movi list.
+    NandubTagFound = false;
+    int64_t found = -1;
+    if (MoviSizePos > 10) {
+        found = file.find("INFO", 10, MoviSizePos);
+    } else {
+        // With the movi list this close to the start there is no bound: the
+        // search goes on through the whole file.
+        found = scanFor(file, "INFO", 10,
+                        "the nandub tag, with the movie data list at offset " +
+                            std::to_string(MoviSizePos));
+    }
+    if (found >= 0) {
+        appendLine("Found nandub tag.");
+        NandubTagFound = true;
+        NandubTagPos = int32_t(found);
+        ChunkId = "INFO";
+    }
+
+    BrandTagFound = false;
+    if (!NandubTagFound) {
+        appendLine("nandub tag Not Found");
+        // The brand tag: an INFO list after the idx1 index, looked for from 4
+        // bytes before the index's end.
+        file.seek(offsetPlus(IndexPos, 4, "index size"));
+        const int32_t indexSize = readDword32(file, "the index size");
+        const int32_t start =
+            offsetPlus(offsetPlus(indexSize, IndexPos, "end of the index"), 4, "end of the index");
+        // The first probe is made whatever the bound: an index size that
+        // points past the end of the file is the I/O error.
+        char probe[4];
+        file.seek(start);
+        file.read(probe, 4, "the brand tag after the index");
+        ChunkId.assign(probe, 4);
+        int64_t at = ChunkId == "INFO" ? start : -1;
+        if (at < 0) {
+            // Then up to the end of the file, and never past offset 2^31 - 1,
+            // so a large file without a tag is not refused.
+            const int64_t last = std::min<int64_t>(file.size() - 4, kMaxOffset);
+            at = file.find("INFO", int64_t(start) + 1, last + 1);
+        }
+        if (at >= 0) {
+            appendLine("Found Sealmark tag.");
+            BrandTagFound = true;
+            BrandTagPos = int32_t(at);
+            ChunkId = "INFO";
+        }
+    }
+
+    if (NandubTagFound) {
+        BrandInfo = readBrandInfo(file, NandubTagPos);
+    } else if (BrandTagFound) {
+        BrandInfo = readBrandInfo(file, BrandTagPos);
+    } else {
+        BrandInfo = std::make_unique<TbrandInfo>();
+    }
+}
+
+} // namespace vidloom
