@@ -1,0 +1,53 @@
+#pragma once
+// The header records of the files of a run, one per file name (letter case
+// ignored), read once and kept until the program ends, and beside each the
+// key-frame answers of its index, kept while the file's size and modification
+// time stay the same.
+
+#include "avi/UAviInfo.h"
+#include "splice/KeyFrameIndex.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vidloom {
+
+class AviInfoCache {
+public:
+    // The cache of the program (the window and vidloom-cli use this one).
+    static AviInfoCache& shared();
+
+    AviInfoCache() = default;
+    AviInfoCache(const AviInfoCache&) = delete;
+    AviInfoCache& operator=(const AviInfoCache&) = delete;
+
+    // The record of fileName, built on the first request. An error of the
+    // reader propagates and leaves the cache unchanged.
+    const TAviInfo& get(const std::string& fileName);
+    int32_t count() const { return int32_t(entries_.size()); }
+
+    // Whether video frame n of aviInfo's file counts as a key frame. A file
+    // that is not an AVI file has none, and nothing is read. Otherwise the
+    // first question reads the file's index once; later questions reuse it
+    // until the file's stamp changes.
+    bool isKeyFrame(const TAviInfo& aviInfo, int32_t n);
+    // The key-frame answers of aviInfo's file, read or reused as above.
+    const KeyFrameIndex& keyFrames(const TAviInfo& aviInfo);
+
+    // How many times an index was read (for tests and benchmarks).
+    int64_t indexReads() const { return indexReads_; }
+
+private:
+    struct Entry {
+        std::unique_ptr<TAviInfo> info;
+        std::unique_ptr<KeyFrameIndex> keyFrames;
+    };
+    std::vector<Entry> entries_;
+    int64_t indexReads_ = 0;
+    // For a record that is not the cache's own: answered but not kept.
+    std::unique_ptr<KeyFrameIndex> scratch_;
+};
+
+} // namespace vidloom

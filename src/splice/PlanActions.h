@@ -1,0 +1,85 @@
+#pragma once
+// The window's commands on the plan, one file at a time, as core operations
+// shared by the desktop window and vidloom-cli: "Add File", "Add Splice" with
+// the checks before insertSplice, and the file steps of "Generate AVS". The
+// window shows dialogs; everything else is here.
+
+#include "splice/USplicer.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vidloom {
+
+inline constexpr const char* kMsgNoBaseClip =
+    "Cannot add splice(s) without a base clip to modify...";
+inline constexpr const char* kMsgNoVideo = "You must have at least one video clip...";
+inline constexpr const char* kMsgExceedsEnd =
+    "You cannot splice when the splice is exceeding the end of your clip...";
+inline constexpr const char* kMsgNotInteger = "spliceRef not integer type; spliceRef set to 0";
+inline constexpr const char* kMsgNegativeRef =
+    "You cannot splice before the start of your clip: the splice reference is negative...";
+// The window discards an incompatible splice silently; vidloom-cli reports it
+// with this text.
+inline constexpr const char* kMsgIncompatible =
+    "The splice does not match the first clip (frame size or codec differ)...";
+inline constexpr const char* kSpliceRefCaption = "SpliceRef of ";
+inline constexpr const char* kSpliceRefPrompt = "Enter the reference position";
+inline constexpr const char* kSpliceRefDefault = "0";
+
+// The base clip's path with its last four characters replaced by ".Assembled.avd".
+std::string assembledNameOf(const std::string& baseFileName);
+
+// "Add File" for one chosen file: creates the plan from it when there is none
+// (the base clip; the plan keeps window.progressBar, window.log and
+// window.panels), otherwise appends a whole-file segment (addClip at the end).
+// Then writes the listing block to the log and lays the panels out. Errors of
+// reading the file propagate; the plan is then unchanged.
+void addFile(std::unique_ptr<TClip>& plan, const std::string& fileName, const WindowSeams& window);
+
+// The message "Add Splice" shows instead of its file dialog, or empty.
+std::string spliceRefusal(const TClip* plan);
+
+enum class SpliceOutcome {
+    Inserted,
+    Incompatible,      // insertSplice refused it; listing and layout still ran
+    ExceedsEnd,        // refused by the bounds check
+    NegativeReference, // refused: the reference is below 0
+    NoReference,       // no digit in the name and no prompt to ask
+};
+
+struct SpliceResult {
+    SpliceOutcome outcome = SpliceOutcome::Inserted;
+    int32_t spliceRef = 0;
+    std::string message; // the refusal's text (also shown), empty when inserted
+};
+
+// "Add Splice" for one chosen file: makes the segment, takes its reference
+// from givenRef, else from the file name (spliceRefOf), else from
+// window.prompt (a text that is not an integer gives 0 and kMsgNotInteger);
+// refuses a negative reference and one whose splice runs past the live end of
+// the plan (message shown, splice discarded); otherwise insertSplice, the
+// listing block and the layout. ConversionError of spliceRefOf and errors of
+// reading the file propagate with the plan unchanged.
+SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<int32_t> givenRef,
+                       const WindowSeams& window);
+
+// The message "Generate AVS" shows instead of its save dialog (no plan, no
+// segment, or no segment with frames), or empty.
+std::string scriptRefusal(const TClip* plan);
+
+// The file steps of "Generate AVS" for the chosen path: logs "Creating " and
+// the path, copies debugInfo into DebugFlag, writes the script and one CR LF
+// atomically, logs "Done". A plan without frames shows kMsgNoVideo and does
+// nothing else (false). An error of writing is raised after the temporary
+// file is removed; the previous file at path is then untouched.
+bool generateAvs(TClip& plan, const std::string& path, bool debugInfo, IMessageBox* messages);
+
+// Replaces the file at path with text: written to a temporary file in the
+// same folder, then renamed over path. On failure path is untouched, the
+// temporary file removed, and IoError names path.
+void writeFileAtomically(const std::string& path, const std::string& text);
+
+} // namespace vidloom
