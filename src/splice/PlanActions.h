@@ -37,7 +37,8 @@ std::string assembledNameOf(const std::string& baseFileName);
 // window.panels), otherwise appends a whole-file segment (addClip at the end).
 // Then writes the listing block to the log and lays the panels out. Errors of
 // reading the file propagate; the plan is then unchanged.
-void addFile(std::unique_ptr<TClip>& plan, const std::string& fileName, const WindowSeams& window);
+void addFile(std::unique_ptr<TClip>& plan, const std::string& fileName, const WindowSeams& window,
+             AviInfoCache& cache = AviInfoCache::shared());
 
 // The message "Add Splice" shows instead of its file dialog, or empty.
 std::string spliceRefusal(const TClip* plan);

@@ -75,6 +75,7 @@ public:
     bool HasInfoBox = false;     // laid out at least once (its panel exists)
 
 private:
+    friend class TClip; // insertSplice makes the piece left after an overwrite
     TClipSplice(const TClipSplice& head, int32_t start, int32_t length, int32_t spliceRef);
     SegmentId id_;
     AviInfoCache* cache_;

@@ -1,0 +1,54 @@
+#include "splice/AviInfoCache.h"
+
+#include "avi/TextFormat.h"
+
+namespace vidloom {
+
+AviInfoCache& AviInfoCache::shared() {
+    static AviInfoCache cache;
+    return cache;
+}
+
+const TAviInfo& AviInfoCache::get(const std::string& fileName) {
+    for (const Entry& entry : entries_) {
+        if (sameTextIgnoringCase(entry.info->FileName, fileName)) {
+            return *entry.info;
+        }
+    }
+    auto info = std::make_unique<TAviInfo>(fileName); // may raise: nothing is kept
+    entries_.push_back(Entry{std::move(info), nullptr});
+    return *entries_.back().info;
+}
+
+const KeyFrameIndex& AviInfoCache::keyFrames(const TAviInfo& aviInfo) {
+    std::unique_ptr<KeyFrameIndex>* slot = &scratch_;
+    for (Entry& entry : entries_) {
+        if (entry.info.get() == &aviInfo) {
+            slot = &entry.keyFrames;
+            break;
+        }
+    }
+    if (*slot && slot != &scratch_) {
+        if (!aviInfo.IsAvi) {
+            return **slot; // nothing on disk is looked at for such a file
+        }
+        const FileStamp now = stampOf(aviInfo.FileName);
+        if (now.size >= 0 && now == (*slot)->stamp()) {
+            return **slot;
+        }
+    }
+    *slot = KeyFrameIndex::read(aviInfo);
+    if (aviInfo.IsAvi) {
+        ++indexReads_;
+    }
+    return **slot;
+}
+
+bool AviInfoCache::isKeyFrame(const TAviInfo& aviInfo, int32_t n) {
+    if (!aviInfo.IsAvi) {
+        return false;
+    }
+    return keyFrames(aviInfo).isKeyFrame(n);
+}
+
+} // namespace vidloom
