@@ -1,13 +1,144 @@
-#include "cli/Commands.h"
+// vidloom-cli info [--json] FILE...: each file's headers read exactly as the
+// window's "Add File" reads them, shown as the information report or as JSON.
 
+#include "avi/Errors.h"
+#include "avi/UAVTag.h"
+#include "avi/UAviInfo.h"
+#include "brand/USealmarkInfo.h"
+#include "cli/Commands.h"
+#include "cli/Json.h"
+
+#include <memory>
 #include <ostream>
 
 namespace vidloom::cli {
 
-// Placeholder until the command is built.
-int runInfo(const Args&, std::ostream&, std::ostream& err) {
-    err << "vidloom-cli: 'info' is not available yet\n";
-    return 2;
+namespace {
+
+const char* const kInfoUsage = "Usage: vidloom-cli info [--json] FILE...\n";
+
+// The report keeps CR LF between its lines; the text output uses LF.
+std::string withLineFeeds(const std::string& report) {
+    std::string out;
+    out.reserve(report.size());
+    for (size_t i = 0; i < report.size(); ++i) {
+        if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') {
+            continue;
+        }
+        out += report[i];
+    }
+    return out;
+}
+
+void writeInfoJson(JsonWriter& w, const std::string& file, const TAviInfo& info) {
+    // A rejected file keeps every field at its initial value; its names are
+    // left empty rather than naming the codes of a file that has none.
+    const bool avi = info.IsAvi;
+    w.beginObject()
+        .field("file", file)
+        .field("isAvi", avi)
+        .field("report", info.Report)
+        .field("videoFourCC", info.VideoFourCC)
+        .field("codecName", avi ? VideoFCCTable().getFCCInfo(info.VideoFourCC) : std::string())
+        .field("width", info.Width)
+        .field("height", info.Height)
+        .field("bitCount", info.BitCount)
+        .field("microSecPerFrame", info.MicroSecPerFrame)
+        .field("fpsInteger", info.FpsInteger)
+        .field("fpsThousandths", info.FpsThousandths)
+        .field("totalFrames", info.TotalFrames)
+        .field("lengthMs", info.LengthMs)
+        .field("lengthMsUnclamped", info.LengthMsUnclamped)
+        .field("streams", info.Streams)
+        .field("noAudio", info.NoAudio)
+        .field("audioFormatTag", info.AudioFormatTag);
+    if (avi && !info.NoAudio) {
+        w.field("audioFormatName", AudioTagTable().getInfoTag(info.AudioFormatTag));
+    } else {
+        w.nullField("audioFormatName");
+    }
+    w.field("audioChannels", info.AudioChannels)
+        .field("audioSampleRate", info.AudioSampleRate)
+        .field("audioBytesPerSec", info.AudioBytesPerSec)
+        .field("moviSizePos", info.MoviSizePos)
+        .field("indexPos", info.IndexPos)
+        .field("aspectText", info.AspectText)
+        .field("aspectVerdict", info.AspectVerdict)
+        .field("nandubTagFound", info.NandubTagFound)
+        .field("brandTagFound", info.BrandTagFound);
+    w.key("tags").beginArray();
+    if (info.BrandInfo) {
+        for (int32_t i = 0; i < info.BrandInfo->count(); ++i) {
+            w.beginObject()
+                .field("id", info.BrandInfo->id(i))
+                .field("value", info.BrandInfo->value(i))
+                .endObject();
+        }
+    }
+    w.endArray().endObject();
+}
+
+} // namespace
+
+int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
+    bool json = false;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--json") {
+            json = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            err << "vidloom-cli info: unknown option '" << arg << "'\n" << kInfoUsage;
+            return 2;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.empty()) {
+        err << "vidloom-cli info: no FILE given\n" << kInfoUsage;
+        return 2;
+    }
+
+    int status = 0;
+    JsonWriter w(out);
+    if (json) {
+        w.beginArray();
+    }
+    bool first = true;
+    for (const std::string& given : files) {
+        const std::string path = absolutePath(given);
+        std::unique_ptr<TAviInfo> info;
+        std::string error;
+        try {
+            info = std::make_unique<TAviInfo>(path);
+        } catch (VidloomError& e) {
+            e.nameFile(path);
+            error = e.message();
+        } catch (const std::exception& e) {
+            error = path + ": " + e.what();
+        }
+        if (!info) {
+            status = 1;
+            err << "vidloom-cli: " << error << "\n";
+            if (json) {
+                w.beginObject().field("file", path).field("error", error).endObject();
+            }
+            continue;
+        }
+        if (json) {
+            writeInfoJson(w, path, *info);
+        } else {
+            out << (first ? "" : "\n") << withLineFeeds(info->Report) << "\n";
+        }
+        first = false;
+    }
+    if (json) {
+        w.endArray();
+        w.finish();
+    }
+    return status;
 }
 
 } // namespace vidloom::cli
