@@ -1,0 +1,66 @@
+#pragma once
+// Clip files and window stand-ins for the splice tests.
+
+#include "kit/AviBuilder.h"
+#include "splice/WindowSeams.h"
+
+#include <string>
+#include <vector>
+
+namespace vidloom::kit {
+
+struct ClipSpec {
+    int frames = 100;
+    int keyEvery = 1; // every frame a key frame unless told otherwise
+    bool audio = true;
+    uint32_t width = 320;
+    uint32_t height = 240;
+    std::string fourcc = "XVID";
+};
+
+// Writes an AVI file of spec.frames video frames (each followed by an audio
+// chunk when spec.audio) under name in the test folder; returns its path.
+inline std::string makeClip(const std::string& name, const ClipSpec& spec = {}) {
+    AviBuilder b;
+    b.audio = spec.audio;
+    b.width = spec.width;
+    b.height = spec.height;
+    b.handler = spec.fourcc;
+    b.compression = spec.fourcc;
+    b.addFrames(spec.frames, spec.keyEvery);
+    return writeTemp(name, b.build());
+}
+
+inline std::string makeClip(const std::string& name, int frames) {
+    ClipSpec spec;
+    spec.frames = frames;
+    return makeClip(name, spec);
+}
+
+struct RecordingLog : ILogView {
+    std::vector<std::string> lines;
+    void clear() override { lines.clear(); }
+    void appendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+struct RecordingMessages : IMessageBox {
+    std::vector<std::string> shown;
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+};
+
+struct ScriptedPrompt : ISpliceRefPrompt {
+    std::optional<std::string> answer;
+    std::vector<std::string> captions;
+    std::optional<std::string> askText(const std::string& caption, const std::string&,
+                                       const std::string&) override {
+        captions.push_back(caption);
+        return answer;
+    }
+};
+
+struct RecordingPanels : IPanelView {
+    std::vector<std::vector<PanelState>> layouts;
+    void showPanels(const std::vector<PanelState>& panels) override { layouts.push_back(panels); }
+};
+
+} // namespace vidloom::kit
