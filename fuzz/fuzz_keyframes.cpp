@@ -1,0 +1,61 @@
+// The key-frame answers of arbitrary indexes: the one-pass index reader must
+// give exactly what the entry-by-entry walk gives (the same answer, or the same
+// kind of error) for any frame, in range or not.
+
+#include "FuzzInput.h"
+
+#include "avi/Errors.h"
+#include "avi/UAviInfo.h"
+#include "splice/AviInfoCache.h"
+#include "splice/UAviHandler.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <typeinfo>
+
+namespace {
+
+struct Answer {
+    bool key = false;
+    std::string error; // the error's kind, empty when answered
+};
+
+template <class F> Answer ask(F&& f) {
+    try {
+        return {f(), {}};
+    } catch (const vidloom::VidloomError& e) {
+        return {false, typeid(e).name()};
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The first eight bytes are four questions; the rest is the file.
+    if (size < 8) {
+        return 0;
+    }
+    int32_t questions[4];
+    for (int i = 0; i < 4; ++i) {
+        questions[i] = int16_t(data[2 * i] | (data[2 * i + 1] << 8));
+    }
+    const std::string path = vidloom::fuzz::writeInput(data + 8, size - 8);
+
+    std::unique_ptr<vidloom::TAviInfo> info;
+    try {
+        info = std::make_unique<vidloom::TAviInfo>(path);
+    } catch (const vidloom::VidloomError&) {
+        return 0;
+    }
+    vidloom::AviInfoCache cache;
+    for (int32_t n : questions) {
+        const Answer walked = ask([&] { return vidloom::keyFrameByWalk(*info, n); });
+        const Answer cached = ask([&] { return cache.isKeyFrame(*info, n); });
+        if (walked.key != cached.key || walked.error != cached.error) {
+            std::fprintf(stderr, "frame %d: walk says %d [%s], index reader says %d [%s]\n", n,
+                         walked.key, walked.error.c_str(), cached.key, cached.error.c_str());
+            std::abort();
+        }
+    }
+    return 0;
+}

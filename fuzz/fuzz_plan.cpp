@@ -1,0 +1,165 @@
+// A splice plan driven by a string of operations (add file, add splice at a
+// reference, edit, delete, move, write the script) over a few fuzzed files.
+// After every operation the plan must hold together: no negative length, a
+// current segment that is in the plan, one panel per segment, and an inserted
+// splice never changes the plan's length.
+
+#include "FuzzInput.h"
+
+#include "avi/Errors.h"
+#include "kit/AviBuilder.h"
+#include "splice/PlanActions.h"
+#include "splice/USplicer.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace vidloom;
+
+namespace {
+
+[[noreturn]] void broken(const char* what) {
+    std::fprintf(stderr, "plan broken: %s\n", what);
+    std::abort();
+}
+
+std::string makeFile(FuzzedDataProvider& in, int slot) {
+    kit::AviBuilder b;
+    b.audio = in.ConsumeBool();
+    b.width = in.ConsumeBool() ? 320 : 352;
+    b.height = 240;
+    b.handler = b.compression = in.ConsumeBool() ? "XVID" : "DX50";
+    const int frames = in.ConsumeIntegralInRange<int>(0, 40);
+    const int keyEvery = in.ConsumeIntegralInRange<int>(0, 12);
+    b.addFrames(frames, keyEvery);
+    b.writeIndex = in.ConsumeIntegralInRange<int>(0, 7) != 0;
+    std::string bytes = b.build();
+    // Now and then a file cut short, or with a few bytes changed.
+    if (in.ConsumeIntegralInRange<int>(0, 5) == 0) {
+        bytes.resize(in.ConsumeIntegralInRange<size_t>(0, bytes.size()));
+    }
+    for (int i = in.ConsumeIntegralInRange<int>(0, 2); i > 0 && !bytes.empty(); --i) {
+        bytes[in.ConsumeIntegralInRange<size_t>(0, bytes.size() - 1)] = char(in.ConsumeIntegral<uint8_t>());
+    }
+    static const char* const names[] = {"base7.avi", "s12.avi", "intro.avi", "t0.avi"};
+    return fuzz::writeInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                            names[slot]);
+}
+
+class Prompt : public ISpliceRefPrompt {
+public:
+    explicit Prompt(FuzzedDataProvider& in) : in_(in) {}
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override {
+        if (in_.ConsumeBool()) {
+            return std::nullopt;
+        }
+        return in_.ConsumeRandomLengthString(12);
+    }
+
+private:
+    FuzzedDataProvider& in_;
+};
+
+void checkPlan(TClip& plan) {
+    int64_t sum = 0;
+    bool currentFound = plan.CurrentBox == kNoSegment;
+    for (int32_t i = 0; i < plan.Segments.count(); ++i) {
+        const TClipSplice& s = plan.Segments.getSegment(i);
+        if (s.Length < 0) {
+            broken("negative length");
+        }
+        sum += s.Length;
+        currentFound = currentFound || s.id() == plan.CurrentBox;
+    }
+    if (!currentFound) {
+        broken("current segment is not in the plan");
+    }
+    if (sum != plan.liveLength()) {
+        broken("live length");
+    }
+    if (plan.layoutBoxes().size() != size_t(plan.Segments.count())) {
+        broken("one panel per segment");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    std::string files[4];
+    for (int i = 0; i < 4; ++i) {
+        files[i] = makeFile(in, i);
+    }
+    AviInfoCache cache;
+    Prompt prompt(in);
+    WindowSeams window;
+    window.prompt = &prompt;
+    std::unique_ptr<TClip> plan;
+
+    for (int step = 0; step < 48 && in.remaining_bytes() > 0; ++step) {
+        const int op = in.ConsumeIntegralInRange<int>(0, 7);
+        const std::string& file = files[in.ConsumeIntegralInRange<int>(0, 3)];
+        const int32_t count = plan ? plan->Segments.count() : 0;
+        const SegmentId target =
+            count > 0 ? plan->Segments.getSegment(in.ConsumeIntegralInRange<int32_t>(0, count - 1)).id()
+                      : kNoSegment;
+        try {
+            switch (op) {
+            case 0:
+                addFile(plan, file, window, cache);
+                break;
+            case 1:
+            case 2:
+                if (plan && spliceRefusal(plan.get()).empty()) {
+                    const int32_t before = plan->liveLength();
+                    std::optional<int32_t> ref;
+                    if (op == 1) {
+                        ref = in.ConsumeIntegralInRange<int32_t>(-5, 200);
+                    }
+                    addSplice(*plan, file, ref, window);
+                    if (plan->liveLength() != before) {
+                        broken("a splice changed the plan's length");
+                    }
+                }
+                break;
+            case 3:
+                if (plan && target != kNoSegment) {
+                    plan->onSelected(target, in.ConsumeRandomLengthString(6),
+                                     in.ConsumeRandomLengthString(6), in.ConsumeRandomLengthString(6));
+                }
+                break;
+            case 4:
+                if (plan && target != kNoSegment) {
+                    plan->del(target);
+                }
+                break;
+            case 5:
+                if (plan && target != kNoSegment) {
+                    in.ConsumeBool() ? plan->prev(target) : plan->next(target);
+                }
+                break;
+            case 6:
+                if (plan) {
+                    (void)plan->buildScript();
+                    (void)plan->listing();
+                }
+                break;
+            default:
+                if (plan && scriptRefusal(plan.get()).empty()) {
+                    generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), in.ConsumeBool(),
+                                nullptr);
+                }
+                break;
+            }
+        } catch (const VidloomError&) {
+            // A refused file or operation; the plan must still hold together.
+        }
+        if (plan) {
+            checkPlan(*plan);
+        }
+    }
+    return 0;
+}
