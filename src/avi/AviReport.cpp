@@ -88,12 +88,19 @@ void TAviInfo::writeReport(int32_t moviSize) {
         LengthMs = 1000;
     }
 
-    const int32_t seconds = LengthMs / 1000;
-    const int32_t perSecond =
-        checkedDiv(checkedDiv(checkedSub(moviSize, checkedMul(TotalFrames, 8)), 128), seconds);
-    const int32_t videoRate =
-        NoAudio ? perSecond
-                : checkedSub(perSecond, checkedDiv(checkedAdd(AudioBytesPerSec, 8), 125));
+    int32_t videoRate = 0;
+    try {
+        const int32_t seconds = LengthMs / 1000;
+        const int32_t perSecond =
+            checkedDiv(checkedDiv(checkedSub(moviSize, checkedMul(TotalFrames, 8)), 128), seconds);
+        videoRate = NoAudio
+                        ? perSecond
+                        : checkedSub(perSecond, checkedDiv(checkedAdd(AudioBytesPerSec, 8), 125));
+    } catch (const OverflowError& e) {
+        throw OverflowError("cannot compute the video bit rate from the movie data size " +
+                            std::to_string(moviSize) + " and " + std::to_string(TotalFrames) +
+                            " frames (" + e.message() + ")");
+    }
     appendLine("  Codec  : " + VideoFourCC + " @ ~" + intToText(videoRate) + " Kb/sec");
     // Thousandths from 1 to 99 keep their leading zeros: 25.04 fps is
     // "25.040fps", not "25.40fps".

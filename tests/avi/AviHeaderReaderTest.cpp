@@ -325,6 +325,15 @@ TEST(AviHeaderReader, OffsetsBeyond2GiBAreTheOverflowError) {
     std::string index = bytes;
     kit::put32(index, b.offsets().idx1 + 4, 0x7FFFFFF0u);
     EXPECT_FALSE(errorOf<OverflowError>(write("indexsize.avi", index)).empty());
+
+    // A frame count whose 8 bytes per frame overflow in the bit rate.
+    AviBuilder many;
+    many.microSecPerFrame = 1;
+    many.totalFrames = 0x10000000;
+    many.addFrames(1);
+    const std::string manyPath = write("manyframes.avi", many.build());
+    const std::string msg = errorOf<OverflowError>(manyPath);
+    EXPECT_EQ(msg.rfind(manyPath + ": cannot compute the video bit rate", 0), 0u) << msg;
 }
 
 TEST(AviHeaderReader, ZeroHeightIsTheDivisionError) {
