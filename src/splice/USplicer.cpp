@@ -86,9 +86,10 @@ TClipSplice::TClipSplice(const std::string& fileName, ILogView* logMemo, AviInfo
     Length = std::max(AviInfo->TotalFrames, 0);
 }
 
-TClipSplice::TClipSplice(const TClipSplice& head, int32_t start, int32_t length, int32_t spliceRef)
-    : AviInfo(head.AviInfo), Start(start), Length(length), SpliceRef(spliceRef),
-      id_(nextSegmentId()), cache_(head.cache_) {}
+TClipSplice::TClipSplice(const TClipSplice& source, int32_t start, int32_t length,
+                         int32_t spliceRef)
+    : AviInfo(source.AviInfo), Start(start), Length(length), SpliceRef(spliceRef),
+      id_(nextSegmentId()), cache_(source.cache_) {}
 
 std::unique_ptr<TClipSplice> TClipSplice::splitAt(int32_t offset) {
     if (offset < 0 || offset > Length) {
@@ -264,8 +265,10 @@ bool TClip::insertSplice(std::unique_ptr<TClipSplice> splice) {
     const int32_t trim = len - removed; // 0 only for a splice without frames
     const Piece kept{checkedAdd(last.start, trim), last.length - trim,
                      checkedAdd(last.spliceRef, trim)};
+    // The piece left is of the same file as the segment it is cut from.
+    const TClipSplice& source = covered == 0 ? head : Segments.getSegment(k + covered);
     std::unique_ptr<TClipSplice> rest(
-        new TClipSplice(head, kept.start, kept.length, kept.spliceRef));
+        new TClipSplice(source, kept.start, kept.length, kept.spliceRef));
 
     // Commit.
     const SegmentId current = CurrentBox;

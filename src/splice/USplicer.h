@@ -76,7 +76,7 @@ public:
 
 private:
     friend class TClip; // insertSplice makes the piece left after an overwrite
-    TClipSplice(const TClipSplice& head, int32_t start, int32_t length, int32_t spliceRef);
+    TClipSplice(const TClipSplice& source, int32_t start, int32_t length, int32_t spliceRef);
     SegmentId id_;
     AviInfoCache* cache_;
 };
