@@ -1,0 +1,221 @@
+// What every panel shows, which panel is current, and how the panels' edits,
+// deletions and moves change the plan.
+
+#include "PlanFixture.h"
+#include "avi/Errors.h"
+#include "splice/PlanActions.h"
+
+namespace vidloom {
+namespace {
+
+using kit::PlanTest;
+
+std::vector<std::string> captions(const std::vector<PanelState>& panels) {
+    std::vector<std::string> out;
+    for (const PanelState& p : panels) {
+        out.push_back(p.caption);
+    }
+    return out;
+}
+
+TEST_F(PlanTest, PanelsShowTheSegmentsRangesAndPlaces) {
+    auto p = plan();
+    p->insertSplice(segment("S", 100));
+    const std::vector<PanelState> panels = p->layoutBoxes();
+    ASSERT_EQ(panels.size(), 3u);
+    const PanelState& tail = panels[2];
+    EXPECT_EQ(tail.caption, "Clip #2");
+    EXPECT_EQ(tail.directory + tail.fileName, path("B"));
+    EXPECT_EQ(tail.fileName, "plan-b.avi");
+    EXPECT_EQ(tail.directory.back(), '/');
+    EXPECT_EQ(std::vector<std::string>({tail.internalStart, tail.internalEnd, tail.internalLength,
+                                        tail.clipStart, tail.clipEnd, tail.clipLength}),
+              std::vector<std::string>({"150", "1000", "850", "150", "1000", "850"}));
+    EXPECT_EQ(panels[1].clipStart, "100");
+    EXPECT_EQ(panels[1].clipEnd, "150");
+    EXPECT_EQ(tail.left, 535);
+    EXPECT_EQ(tail.top, 92);
+    EXPECT_FALSE(tail.report.empty());
+
+    for (int i = 0; i < 3; ++i) {
+        p->addClip(segment("T"), p->Segments.count());
+    }
+    const std::vector<PanelState> six = p->layoutBoxes();
+    EXPECT_EQ(std::make_pair(six[4].left, six[4].top), std::make_pair(15, 252));
+    EXPECT_EQ(std::make_pair(six[5].left, six[5].top), std::make_pair(275, 252));
+}
+
+TEST_F(PlanTest, APanelMadeForTheFirstTimeBecomesCurrent) {
+    auto p = plan();
+    p->layoutBoxes();
+    EXPECT_EQ(p->CurrentBox, p->Segments.getSegment(0).id());
+    p->addClip(segment("T"), 1);
+    p->layoutBoxes();
+    EXPECT_EQ(p->CurrentBox, p->Segments.getSegment(1).id());
+    // After a splice the new panels are made in plan order: the last one,
+    // the part after the splice, ends up current.
+    p->insertSplice(segment("S", 100));
+    p->layoutBoxes();
+    EXPECT_EQ(p->CurrentBox, p->Segments.getSegment(2).id());
+    p->layoutBoxes();
+    EXPECT_EQ(p->CurrentBox, p->Segments.getSegment(2).id()) << "a second layout changes nothing";
+}
+
+TEST_F(PlanTest, ColoursMarkTheCurrentPanelAndBadCutPoints) {
+    kit::ClipSpec spec;
+    spec.frames = 100;
+    spec.keyEvery = 10;
+    const std::string gop = kit::makeClip("layout-gop.avi", spec);
+    auto p = std::make_unique<TClip>(gop, nullptr, nullptr, cache);
+    p->insertSplice(std::make_unique<TClipSplice>(gop, nullptr, cache));
+    // Plan: gop(0,0) gop(0,100,0 as splice) gop(100,0): move to a cut inside.
+    p->layoutBoxes();
+    p->onSelected(p->Segments.getSegment(1).id(), "15", "100", "100");
+    const std::vector<PanelState> panels = p->layoutBoxes();
+    const PanelState& cut = panels[1];
+    EXPECT_TRUE(cut.isCurrent);
+    EXPECT_FALSE(cut.startsOnKeyFrame);
+    EXPECT_EQ(cut.groupColor, kNotKeyFrameColor);
+    EXPECT_EQ(cut.cellColor, kCurrentPanelColor);
+    EXPECT_TRUE(cut.keyFrameError.empty());
+    EXPECT_TRUE(panels[0].startsOnKeyFrame);
+    EXPECT_EQ(panels[0].groupColor, kPanelColor);
+    EXPECT_EQ(panels[0].cellColor, kPanelColor);
+}
+
+TEST_F(PlanTest, ABrokenIndexOnlyMarksItsOwnPanel) {
+    kit::AviBuilder b;
+    b.addFrames(40);
+    std::string bytes = b.build();
+    const std::string broken = kit::writeTemp("layout-broken.avi", bytes);
+    kit::RecordingPanels view;
+    auto p = std::make_unique<TClip>(broken, nullptr, nullptr, cache);
+    p->attachView(&view);
+    p->addClip(segment("T"), 1);
+    kit::writeTemp("layout-broken.avi", bytes.substr(0, b.offsets().idx1 + 8 + 8));
+    const std::vector<PanelState> panels = p->layoutBoxes();
+    EXPECT_FALSE(panels[0].startsOnKeyFrame);
+    EXPECT_EQ(panels[0].groupColor, kNotKeyFrameColor);
+    EXPECT_NE(panels[0].keyFrameError.find(broken), std::string::npos) << panels[0].keyFrameError;
+    EXPECT_TRUE(panels[1].startsOnKeyFrame);
+    ASSERT_EQ(view.layouts.size(), 1u);
+    EXPECT_EQ(view.layouts[0].size(), 2u);
+}
+
+TEST_F(PlanTest, ANonAviSegmentIsNotOnAKeyFrameAndNothingIsRead) {
+    auto p = plan();
+    const std::string text = kit::writeTemp("layout-text.avi", "plain text");
+    ASSERT_FALSE(p->addClip(std::make_unique<TClipSplice>(text, nullptr, cache), 1));
+    const std::vector<PanelState> panels = p->layoutBoxes();
+    EXPECT_FALSE(panels[1].startsOnKeyFrame);
+    EXPECT_TRUE(panels[1].keyFrameError.empty());
+    EXPECT_EQ(panels[1].report, "Not an avi!");
+    EXPECT_EQ(panels[1].internalLength, "0");
+    EXPECT_EQ(cache.indexReads(), 1) << "only the base clip's index";
+}
+
+TEST_F(PlanTest, LayingOutAHundredSegmentsOfOneFileReadsItsIndexOnce) {
+    auto p = plan();
+    for (int i = 1; i < 100; ++i) {
+        p->insertSplice(segment("T", 9 * i));
+    }
+    ASSERT_GE(p->Segments.count(), 100);
+    p->layoutBoxes();
+    const int64_t reads = cache.indexReads();
+    EXPECT_EQ(reads, 2); // B and T
+    for (int i = 0; i < 5; ++i) {
+        p->layoutBoxes();
+    }
+    EXPECT_EQ(cache.indexReads(), reads);
+}
+
+TEST_F(PlanTest, EditsAreClampedToTheFile) {
+    auto p = plan();
+    const SegmentId id = p->Segments.getSegment(0).id();
+    TClipSplice& s = p->Segments.getSegment(0);
+    auto state = [&] { return std::to_string(s.Start) + "+" + std::to_string(s.Length); };
+    p->onSelected(id, "0", "600", "1000");
+    EXPECT_EQ(state(), "0+600") << "a new end";
+    p->onSelected(id, "100", "600", "600");
+    EXPECT_EQ(state(), "100+500") << "a new start keeps the end";
+    p->onSelected(id, "100", "600", "800");
+    EXPECT_EQ(state(), "100+500") << "the length cannot grow past the end";
+    p->onSelected(id, "100", "600", "200");
+    EXPECT_EQ(state(), "100+200");
+    p->onSelected(id, "x", "", "?");
+    EXPECT_EQ(state(), "100+200") << "texts that are not numbers change nothing";
+    p->onSelected(id, "-5", "5000", "1");
+    EXPECT_EQ(state(), "0+300") << "only the start applies; it is clamped to 0";
+    p->onSelected(id, "0", "5000", "1");
+    EXPECT_EQ(state(), "0+1000") << "the end is clamped to the file";
+    p->onSelected(id, "5000", "", "");
+    EXPECT_EQ(state(), "1000+0");
+    p->onSelected(id, "900", "", "");
+    p->onSelected(id, "900", "950", "");
+    EXPECT_EQ(state(), "900+50");
+    p->onSelected(id, "990", "", "");
+    EXPECT_EQ(state(), "990+0") << "a start past the end leaves no frames, not fewer";
+    EXPECT_EQ(p->CurrentBox, id);
+}
+
+TEST_F(PlanTest, DeletingTheCurrentSegmentPassesCurrentOn) {
+    auto p = plan();
+    p->addClip(segment("S"), 1);
+    p->addClip(segment("T"), 2);
+    p->addClip(segment("U"), 3);
+    p->layoutBoxes();
+    const SegmentId b = p->Segments.getSegment(0).id();
+    const SegmentId s = p->Segments.getSegment(1).id();
+    const SegmentId t = p->Segments.getSegment(2).id();
+    const SegmentId u = p->Segments.getSegment(3).id();
+
+    p->setCurrent(s);
+    p->del(t); // another panel's delete leaves the current one alone
+    EXPECT_EQ(p->CurrentBox, s);
+    p->del(s);
+    EXPECT_EQ(p->CurrentBox, u) << "the one that moved into its place";
+    p->del(u);
+    EXPECT_EQ(p->CurrentBox, b) << "the new last one";
+    p->layoutBoxes();
+    EXPECT_EQ(captions(p->layoutBoxes()), std::vector<std::string>{"Clip #0"});
+    p->del(b);
+    EXPECT_EQ(p->CurrentBox, kNoSegment);
+    EXPECT_TRUE(p->layoutBoxes().empty());
+    p->del(b); // a stale id is ignored
+}
+
+TEST_F(PlanTest, AnOverwrittenCurrentSegmentPassesCurrentOn) {
+    auto p = plan();
+    p->insertSplice(segment("S", 100));
+    p->setCurrent(p->Segments.getSegment(2).id()); // B(150,850) is about to be replaced
+    p->insertSplice(segment("T", 140));
+    const int32_t at = p->Segments.indexOf(p->CurrentBox);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(shape(*p), "B(0,100,0) S(0,40,100) T(0,30,140) B(170,830,170)");
+    EXPECT_EQ(at, 3);
+}
+
+TEST_F(PlanTest, MovingExchangesNeighboursAndKeepsTheCurrentPanel) {
+    auto p = plan();
+    kit::RecordingPanels view;
+    p->attachView(&view);
+    p->addClip(segment("S"), 1);
+    p->addClip(segment("T"), 2);
+    p->layoutBoxes();
+    const SegmentId t = p->Segments.getSegment(2).id();
+    ASSERT_EQ(p->CurrentBox, t);
+    p->next(t);
+    EXPECT_EQ(shape(*p), "B(0,1000,0) S(0,50,0) T(0,30,0)") << "the last one cannot go later";
+    p->prev(t);
+    p->prev(t);
+    EXPECT_EQ(shape(*p), "T(0,30,0) B(0,1000,0) S(0,50,0)");
+    p->prev(t);
+    EXPECT_EQ(shape(*p), "T(0,30,0) B(0,1000,0) S(0,50,0)");
+    EXPECT_EQ(p->CurrentBox, t);
+    EXPECT_EQ(view.layouts.size(), 5u) << "every move lays out, even one that exchanges nothing";
+    EXPECT_EQ(view.layouts.back()[0].clipEnd, "30");
+    EXPECT_TRUE(view.layouts.back()[0].isCurrent);
+}
+
+} // namespace
+} // namespace vidloom
