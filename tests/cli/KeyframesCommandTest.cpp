@@ -1,0 +1,94 @@
+// vidloom-cli keyframes: the key frames of real ffmpeg files agree with
+// ffprobe's flags, and broken inputs end with status 1.
+
+#include "cli/Commands.h"
+#include "kit/AviBuilder.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace vidloom;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun keyframes(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    std::vector<std::string> all{"keyframes"};
+    all.insert(all.end(), args.begin(), args.end());
+    const int status = cli::runCli(all, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string fixture(const std::string& name) {
+    return std::string(VIDLOOM_FIXTURES) + "/keyframes/" + name;
+}
+
+} // namespace
+
+TEST(KeyframesCommand, AgreesWithFfprobe) {
+    for (const std::string name : {"gop_mpeg4", "av_interleaved"}) {
+        const CliRun r = keyframes({fixture(name + ".avi")});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, kit::readAll(fixture(name + ".keyframes"))) << name;
+    }
+}
+
+TEST(KeyframesCommand, CountsVideoEntriesOnly) {
+    kit::AviBuilder b;
+    b.addVideo(0x10);
+    b.addAudio();
+    b.addVideo(0);
+    b.addAudio();
+    b.addVideo(0x12);
+    b.movie.push_back({"01WB", 0x10, "x"}); // not audio: a lower-case w only
+    const std::string path = kit::writeTemp("kf-count.avi", b.build());
+    const CliRun r = keyframes({path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0\n2\n3\n");
+}
+
+TEST(KeyframesCommand, ATruncatedIndexPrintsWhatItHoldsThenFails) {
+    kit::AviBuilder b;
+    b.addFrames(10, 2);
+    std::string bytes = b.build();
+    const std::string path = kit::writeTemp("kf-cut.avi", bytes);
+    // The headers are read from the file as it is now, so cut after the
+    // record exists: the command reads the record through the same cache.
+    EXPECT_EQ(keyframes({path}).status, 0);
+    kit::writeTemp("kf-cut.avi", bytes.substr(0, b.offsets().idx1 + 8 + 16 * 9));
+    const CliRun r = keyframes({path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "0\n2\n4\n");
+    EXPECT_NE(r.err.find(path), std::string::npos);
+}
+
+TEST(KeyframesCommand, RefusesWhatItCannotRead) {
+    const CliRun text = keyframes({kit::writeTemp("kf-text.avi", "text")});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.err.find("Not an avi!"), std::string::npos);
+    EXPECT_EQ(keyframes({"/no/such/file.avi"}).status, 1);
+    EXPECT_EQ(keyframes({}).status, 2);
+    EXPECT_EQ(keyframes({"a.avi", "b.avi"}).status, 2);
+    EXPECT_EQ(keyframes({"--bogus"}).status, 2);
+}
+
+TEST(KeyframesCommand, TheProgramPrintsTheSame) {
+    const std::string command =
+        std::string(VIDLOOM_CLI_PATH) + " keyframes '" + fixture("gop_mpeg4.avi") + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[256];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) {
+        out.append(buffer, n);
+    }
+    EXPECT_EQ(::pclose(pipe), 0);
+    EXPECT_EQ(out, kit::readAll(fixture("gop_mpeg4.keyframes")));
+}
