@@ -1,0 +1,70 @@
+#pragma once
+// The main window as the splice plan sees it: the log window's text area, the
+// first progress bar, the scroll box of panels, the message box and the
+// reference prompt, each behind the plan's own small interface.
+
+#include "splice/WindowSeams.h"
+
+#include <QPointer>
+
+#include <unordered_map>
+
+class QProgressBar;
+
+namespace vidloom::ui {
+
+class TForm1;
+class TInfoClipBox;
+class TMemo;
+
+// A progress bar as the plan and the window's commands drive it. A range
+// without room (maximum not above minimum) would make Qt's bar spin as if
+// busy; it is shown as an empty bar instead.
+class ProgressView : public IProgressBar {
+public:
+    explicit ProgressView(QProgressBar& bar) : bar_(bar) {}
+    void setRange(int32_t minimum, int32_t maximum) override;
+    void setValue(int32_t value) override;
+    // Starts a piece of work of `steps` steps.
+    void start(int32_t steps);
+    void step();
+    // The work ended: the bar shows full.
+    void finish();
+
+private:
+    QProgressBar& bar_;
+};
+
+class LogView : public ILogView {
+public:
+    explicit LogView(TMemo& memo) : memo_(memo) {}
+    void clear() override;
+    void appendLine(const std::string& line) override;
+
+private:
+    TMemo& memo_;
+};
+
+class PlanView : public IPanelView, public IMessageBox, public ISpliceRefPrompt {
+public:
+    PlanView(TForm1& form, TMemo& logMemo);
+
+    // All the seams of one command.
+    WindowSeams seams();
+
+    void showPanels(const std::vector<PanelState>& panels) override;
+    void showMessage(const std::string& text) override;
+    std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
+                                       const std::string& defaultText) override;
+
+    ProgressView progress1;
+    ProgressView progress2;
+    LogView log;
+
+private:
+    TForm1& form_;
+    // The panel of each segment id laid out so far and still in the plan.
+    std::unordered_map<SegmentId, QPointer<TInfoClipBox>> panels_;
+};
+
+} // namespace vidloom::ui

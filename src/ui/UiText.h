@@ -1,0 +1,38 @@
+#pragma once
+// The seam between the core's byte strings and Qt's strings and colours.
+// Paths and file contents are bytes: UTF-8 when they are valid UTF-8 (Linux
+// file names), otherwise read as Latin-1 so that no byte is lost from view.
+
+#include "splice/PanelState.h"
+
+#include <QColor>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class QLineEdit;
+
+namespace vidloom::ui {
+
+QString toQt(const std::string& bytes);
+// A path as the core stores it: the file system's own bytes.
+std::string pathBytes(const QString& path);
+
+// The designed colours are given as red, green, blue.
+inline QColor rgb(int r, int g, int b) {
+    return QColor(r, g, b);
+}
+inline QColor toQColor(const Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
+// A colour in the Windows 0x00BBGGRR layout.
+inline QColor fromBgr(uint32_t bgr) {
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// Sets a field's text showing its beginning, as a field that was not typed in
+// shows it, however long the text is.
+void setFieldText(QLineEdit* field, const QString& text);
+
+} // namespace vidloom::ui

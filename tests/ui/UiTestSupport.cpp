@@ -1,0 +1,109 @@
+#include "UiTestSupport.h"
+
+#include "kit/AviBuilder.h"
+#include "ui/InfoClipBox.h"
+#include "ui/TScrollBox.h"
+#include "ui/VersionSettings.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+namespace vidloom::ui::test {
+
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
+    asked.append(QStringLiteral("open ") + filter);
+    if (openAnswers.empty()) {
+        unexpected.append(asked.last());
+        return {};
+    }
+    QStringList answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
+                                                 const QString& defaultSuffix) {
+    asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
+    if (saveAnswers.empty()) {
+        unexpected.append(asked.last());
+        return std::nullopt;
+    }
+    std::optional<QString> answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::message(QWidget*, const QString& text) {
+    messages.append(text);
+}
+
+void ScriptedDialogs::error(QWidget*, const QString& text) {
+    errors.append(text);
+}
+
+QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QString& prompt,
+                                  const QString& defaultText) {
+    asked.append(QStringLiteral("input ") + caption + QStringLiteral("|") + prompt +
+                 QStringLiteral("|") + defaultText);
+    if (inputAnswers.empty()) {
+        unexpected.append(asked.last());
+        return defaultText;
+    }
+    std::optional<QString> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer.value_or(defaultText);
+}
+
+App::App() : main(brand, log) {
+    main.setDialogs(&dialogs);
+    SetVersionTitle(main);
+    main.show();
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main)) {
+        qWarning("the main window did not become active");
+    }
+}
+
+App::~App() {
+    main.setDialogs(nullptr);
+}
+
+void App::addFiles(const QStringList& paths) {
+    dialogs.openAnswers.push_back(paths);
+    QTest::keyClick(&main, Qt::Key_F1);
+}
+
+void App::addSplices(const QStringList& paths) {
+    dialogs.openAnswers.push_back(paths);
+    QTest::keyClick(&main, Qt::Key_F2);
+}
+
+QList<TInfoClipBox*> App::shownPanels() const {
+    QList<TInfoClipBox*> shown;
+    for (TInfoClipBox* panel : main.panels()) {
+        if (!panel->isHidden()) {
+            shown.append(panel);
+        }
+    }
+    auto number = [](const TInfoClipBox* p) { return p->title().mid(6).toInt(); };
+    std::sort(shown.begin(), shown.end(),
+              [&](TInfoClipBox* a, TInfoClipBox* b) { return number(a) < number(b); });
+    return shown;
+}
+
+QString fixture(const char* name) {
+    return QString::fromUtf8(VIDLOOM_FIXTURES) + QLatin1Char('/') + QString::fromUtf8(name);
+}
+
+QString tempFile(const std::string& name, const std::string& bytes) {
+    return QString::fromStdString(kit::writeTemp(name, bytes));
+}
+
+QString xvidFile(const std::string& name, int frames, int keyEvery) {
+    kit::AviBuilder avi;
+    avi.addFrames(frames, keyEvery);
+    return tempFile(name, avi.build());
+}
+
+} // namespace vidloom::ui::test
