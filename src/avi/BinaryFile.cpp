@@ -162,8 +162,19 @@ int64_t BinaryFile::find(std::string_view word, int64_t from, int64_t until) {
         }
         const uint8_t* base = buffer_.data() + (b - bufferStart_);
         const uint8_t* end = base + have;
-        const auto* hit = std::search(base, end, word.begin(), word.end(),
-                                      [](uint8_t x, char y) { return x == uint8_t(y); });
+        const uint8_t* hit = end;
+        const auto first = uint8_t(word[0]);
+        for (const uint8_t* p = base; p + len <= end;) {
+            const auto* c = static_cast<const uint8_t*>(std::memchr(p, first, size_t(end - p)));
+            if (c == nullptr || c + len > end) {
+                break;
+            }
+            if (std::memcmp(c, word.data(), size_t(len)) == 0) {
+                hit = c;
+                break;
+            }
+            p = c + 1;
+        }
         if (hit != end) {
             const int64_t at = b + (hit - base);
             if (at > last) {
