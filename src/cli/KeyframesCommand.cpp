@@ -30,15 +30,15 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
             err << path << ": " << info.Report << "\n";
             return 1;
         }
-        const KeyFrameIndex& index = cache.keyFrames(info);
-        for (int32_t n = 0; n < index.videoFrames(); ++n) {
-            if (index.isKeyFrame(n)) {
+        const std::shared_ptr<const KeyFrameIndex> index = cache.keyFrames(info);
+        for (int32_t n = 0; n < index->videoFrames(); ++n) {
+            if (index->isKeyFrame(n)) {
                 out << n << "\n";
             }
         }
-        if (index.readableEntries() < index.entryCount()) {
+        if (index->readableEntries() < index->entryCount()) {
             // The rest of the index cannot be read: say so after what could.
-            index.walkError().raise();
+            index->walkError().raise();
         }
     } catch (const VidloomError& e) {
         out.flush();

@@ -20,35 +20,38 @@ const TAviInfo& AviInfoCache::get(const std::string& fileName) {
     return *entries_.back().info;
 }
 
-const KeyFrameIndex& AviInfoCache::keyFrames(const TAviInfo& aviInfo) {
-    std::unique_ptr<KeyFrameIndex>* slot = &scratch_;
+std::shared_ptr<const KeyFrameIndex> AviInfoCache::keyFrames(const TAviInfo& aviInfo) {
+    Entry* owner = nullptr;
     for (Entry& entry : entries_) {
         if (entry.info.get() == &aviInfo) {
-            slot = &entry.keyFrames;
+            owner = &entry;
             break;
         }
     }
-    if (*slot && slot != &scratch_) {
+    if (owner != nullptr && owner->keyFrames) {
         if (!aviInfo.IsAvi) {
-            return **slot; // nothing on disk is looked at for such a file
+            return owner->keyFrames; // nothing on disk is looked at for such a file
         }
         const FileStamp now = stampOf(aviInfo.FileName);
-        if (now.size >= 0 && now == (*slot)->stamp()) {
-            return **slot;
+        if (now.size >= 0 && now == owner->keyFrames->stamp()) {
+            return owner->keyFrames;
         }
     }
-    *slot = KeyFrameIndex::read(aviInfo);
+    std::shared_ptr<const KeyFrameIndex> fresh = KeyFrameIndex::read(aviInfo);
     if (aviInfo.IsAvi) {
         ++indexReads_;
     }
-    return **slot;
+    if (owner != nullptr) {
+        owner->keyFrames = fresh;
+    }
+    return fresh;
 }
 
 bool AviInfoCache::isKeyFrame(const TAviInfo& aviInfo, int32_t n) {
     if (!aviInfo.IsAvi) {
         return false;
     }
-    return keyFrames(aviInfo).isKeyFrame(n);
+    return keyFrames(aviInfo)->isKeyFrame(n);
 }
 
 } // namespace vidloom

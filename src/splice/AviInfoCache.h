@@ -33,8 +33,10 @@ public:
     // first question reads the file's index once; later questions reuse it
     // until the file's stamp changes.
     bool isKeyFrame(const TAviInfo& aviInfo, int32_t n);
-    // The key-frame answers of aviInfo's file, read or reused as above.
-    const KeyFrameIndex& keyFrames(const TAviInfo& aviInfo);
+    // The key-frame answers of aviInfo's file, read or reused as above. The
+    // caller may keep them; a record that is not this cache's own gets a
+    // fresh reading every time.
+    std::shared_ptr<const KeyFrameIndex> keyFrames(const TAviInfo& aviInfo);
 
     // How many times an index was read (for tests and benchmarks).
     int64_t indexReads() const { return indexReads_; }
@@ -42,12 +44,10 @@ public:
 private:
     struct Entry {
         std::unique_ptr<TAviInfo> info;
-        std::unique_ptr<KeyFrameIndex> keyFrames;
+        std::shared_ptr<const KeyFrameIndex> keyFrames;
     };
     std::vector<Entry> entries_;
     int64_t indexReads_ = 0;
-    // For a record that is not the cache's own: answered but not kept.
-    std::unique_ptr<KeyFrameIndex> scratch_;
 };
 
 } // namespace vidloom

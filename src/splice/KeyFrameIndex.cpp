@@ -122,6 +122,7 @@ void KeyFrameIndex::readEntries(BinaryFile& file, int32_t indexPos) {
         return;
     }
     file.seek(int64_t(indexPos) + 8);
+    keyBits_.reserve(size_t(readable_));
     std::vector<uint8_t> block;
     int32_t done = 0;
     while (done < readable_) {

@@ -49,7 +49,8 @@ public:
     // The error that reading the first missing entry gives (empty when the
     // whole index was read).
     const StoredError& walkError() const { return entryError_; }
-    size_t memoryBytes() const { return (keyBits_.size() + 7) / 8; }
+    // The answers' share of memory: the bits held, rounded up to bytes.
+    size_t memoryBytes() const { return (keyBits_.capacity() + 7) / 8; }
 
 private:
     KeyFrameIndex() = default;

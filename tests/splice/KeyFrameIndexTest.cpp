@@ -79,7 +79,7 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
         kit::writeTemp("kfi-" + std::to_string(round) + ".avi", bytes);
 
         const auto index = KeyFrameIndex::read(info);
-        EXPECT_LE(index->memoryBytes(), size_t(count) / 8 + 1);
+        EXPECT_LE(index->memoryBytes(), size_t(count) / 8 + 8); // a bit each, in words
         std::vector<int32_t> questions{INT32_MIN, -1, INT32_MAX, count, count + 1};
         for (int q = 0; q < 12; ++q) {
             questions.push_back(int32_t(rng() % (count + 4)) - 2);
@@ -157,10 +157,10 @@ TEST(KeyFrameIndex, HoldsAtMostABytePerVideoFrame) {
     spec.frames = 10000;
     spec.keyEvery = 250;
     AviInfoCache cache;
-    const KeyFrameIndex& index = cache.keyFrames(cache.get(kit::makeClip("kfi-big.avi", spec)));
-    EXPECT_EQ(index.videoFrames(), 10000);
-    EXPECT_LE(index.memoryBytes(), size_t(10000));
-    EXPECT_EQ(index.keyFrameNumbers().size(), 40u);
+    const auto index = cache.keyFrames(cache.get(kit::makeClip("kfi-big.avi", spec)));
+    EXPECT_EQ(index->videoFrames(), 10000);
+    EXPECT_LE(index->memoryBytes(), size_t(10000));
+    EXPECT_EQ(index->keyFrameNumbers().size(), 40u);
 }
 
 TEST(KeyFrameIndex, AFileThatIsNotAnAviHasNoKeyFramesAndIsNotRead) {
