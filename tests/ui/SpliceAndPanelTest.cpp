@@ -1,0 +1,202 @@
+// "Add Splice" and the panels: what the window shows after the plan's
+// operations, the reference prompt and messages, edits typed into the cells,
+// selection, deletion and moves.
+
+#include "UiTestSupport.h"
+
+#include "kit/AviBuilder.h"
+#include "splice/USplicer.h"
+#include "ui/InfoClipBox.h"
+#include "ui/Shapes.h"
+#include "ui/TMemo.h"
+#include "ui/TmodEdit.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vidloom::ui;
+using namespace vidloom::ui::test;
+
+namespace {
+
+const QColor kCurrent(130, 222, 238);
+const QColor kPlain(213, 255, 253);
+const QColor kRed(248, 78, 78);
+
+QStringList row(const TInfoClipBox* p) {
+    return {p->title(),          p->Flabel2->text(),  p->Flabel42->text(), p->Flabel43->text(),
+            p->Flabel44->text(), p->Flabel52->text(), p->Flabel53->text(), p->Flabel54->text()};
+}
+
+void type(TmodEdit* cell, const QString& text) {
+    cell->setFocus();
+    cell->selectAll();
+    QTest::keyClicks(cell, text);
+    QTest::keyClick(cell, Qt::Key_Return);
+}
+
+QString smallFile(const std::string& name) {
+    vidloom::kit::AviBuilder avi;
+    avi.width = 176;
+    avi.height = 144;
+    avi.addFrames(10);
+    return tempFile(name, avi.build());
+}
+
+} // namespace
+
+class SpliceAndPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void spliceIsCutIntoThePlan() {
+        App app;
+        const QString base = xvidFile("base.avi", 100, 10);
+        const QString splice = xvidFile("ins35.avi", 20, 10);
+        app.addFiles({base});
+        app.addSplices({splice});
+        QVERIFY(app.dialogs.messages.isEmpty());
+        const QList<TInfoClipBox*> panels = app.shownPanels();
+        QCOMPARE(panels.size(), 3);
+        QCOMPARE(row(panels[0]),
+                 (QStringList{"Clip #0", "base.avi", "0", "35", "35", "0", "35", "35"}));
+        QCOMPARE(row(panels[1]),
+                 (QStringList{"Clip #1", "ins35.avi", "0", "20", "20", "35", "55", "20"}));
+        QCOMPARE(row(panels[2]),
+                 (QStringList{"Clip #2", "base.avi", "55", "100", "45", "55", "100", "45"}));
+        // The newest panel is current; frame 55 is no key frame, so its box is red.
+        QCOMPARE(panels[2]->boxColor(), kRed);
+        QCOMPARE(panels[2]->Flabel42->palette().color(QPalette::Base), kCurrent);
+        QCOMPARE(panels[1]->boxColor(), kPlain);
+        QCOMPARE(panels[0]->boxColor(), kPlain);
+        QCOMPARE(app.log.Memo1->lines().mid(3),
+                 (QStringList{"0-35 : " + base, "35-55 : " + splice, "55-100 : " + base}));
+        // No refresh after a splice: the navigation buttons wait for the next one.
+        QVERIFY(app.main.BtnPrev->isHidden());
+        QCOMPARE(app.main.ProgressBar2->value(), app.main.ProgressBar2->maximum());
+    }
+
+    void referencePromptAndItsMessage() {
+        // "abc" gives reference 0 with a message, a cancelled box its default
+        // 0, a number that number.
+        const std::pair<std::optional<QString>, int> answers[] = {
+            {QStringLiteral("abc"), 0}, {std::nullopt, 0}, {QStringLiteral("40"), 40}};
+        for (const auto& [answer, ref] : answers) {
+            App app;
+            app.addFiles({xvidFile("base.avi", 100)});
+            const QString intro = xvidFile("intro.avi", 10);
+            app.dialogs.inputAnswers = {answer};
+            app.addSplices({intro});
+            QCOMPARE(app.dialogs.asked.last(),
+                     "input SpliceRef of " + intro + "|Enter the reference position|0");
+            QCOMPARE(app.dialogs.messages,
+                     answer == QStringLiteral("abc")
+                         ? QStringList{"spliceRef not integer type; spliceRef set to 0"}
+                         : QStringList{});
+            QVERIFY(app.log.Memo1->lines().contains(
+                QStringLiteral("%1-%2 : ").arg(ref).arg(ref + 10) + intro));
+        }
+    }
+
+    void refusedSplicesLeaveThePlanAlone() {
+        App app;
+        const QString base = xvidFile("base.avi", 100, 10);
+        app.addFiles({base});
+        const QStringList before = app.log.Memo1->lines();
+        // Past the end: refused with its message; the next file still goes in.
+        app.addSplices({xvidFile("s90.avi", 20), xvidFile("s80.avi", 20)});
+        QCOMPARE(
+            app.dialogs.messages,
+            QStringList{"You cannot splice when the splice is exceeding the end of your clip..."});
+        const QString s80 =
+            QString::fromStdString(app.main.SplicePlan()->Segments.getSegment(1).fileName());
+        QVERIFY(s80.endsWith(QStringLiteral("s80.avi")));
+        QVERIFY(app.log.Memo1->lines().contains("80-100 : " + s80));
+        QCOMPARE(app.shownPanels().size(), 3); // with the empty rest of the base clip
+        // A different frame size is discarded without a word.
+        app.addSplices({smallFile("small10.avi")});
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QCOMPARE(app.shownPanels().size(), 3);
+        QVERIFY(before != app.log.Memo1->lines());
+        QVERIFY(app.dialogs.errors.isEmpty());
+    }
+
+    void typedEditsApplyOnEnterAndOnLeaving() {
+        App app;
+        app.addFiles({xvidFile("base.avi", 100, 10)});
+        TInfoClipBox* panel = app.shownPanels().first();
+        type(panel->Flabel43, "60");
+        QCOMPARE(row(panel).mid(2), (QStringList{"0", "60", "60", "0", "60", "60"}));
+        type(panel->Flabel42, "15");
+        QCOMPARE(row(panel).mid(2), (QStringList{"15", "60", "45", "0", "45", "45"}));
+        QCOMPARE(panel->boxColor(), kRed);
+        type(panel->Flabel42, "x");
+        QCOMPARE(panel->Flabel42->text(), QStringLiteral("15"));
+        // Leaving the cell for another applies what was typed.
+        panel->Flabel44->setFocus();
+        panel->Flabel44->selectAll();
+        QTest::keyClicks(panel->Flabel44, "5");
+        QTest::keyClick(panel->Flabel44, Qt::Key_Tab);
+        QCOMPARE(panel->Flabel43->text(), QStringLiteral("20"));
+        QCOMPARE(app.main.SplicePlan()->Segments.getSegment(0).Length, 5);
+    }
+
+    void clickingAPanelMakesItCurrent() {
+        App app;
+        app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 20)});
+        QList<TInfoClipBox*> panels = app.shownPanels();
+        QCOMPARE(panels[1]->boxColor(), kCurrent);
+        QTest::mouseClick(panels[0], Qt::LeftButton, {}, QPoint(5, 148));
+        QCOMPARE(panels[0]->boxColor(), kCurrent);
+        QCOMPARE(panels[1]->boxColor(), kPlain);
+        QCOMPARE(panels[1]->Flabel2->palette().color(QPalette::Base), kPlain);
+        // F6 now moves the first segment behind the second; the panel goes along.
+        QTest::keyClick(&app.main, Qt::Key_F6);
+        QCOMPARE(panels[0]->title(), QStringLiteral("Clip #1"));
+        QCOMPARE(panels[0]->pos(), QPoint(275, 92));
+        QCOMPARE(panels[0]->Flabel52->text(), QStringLiteral("20"));
+        QTest::mouseClick(app.main.BtnPrev, Qt::LeftButton);
+        QCOMPARE(panels[0]->title(), QStringLiteral("Clip #0"));
+    }
+
+    void deletingRenumbersAndRefreshes() {
+        App app;
+        app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 30), xvidFile("c.avi", 40)});
+        QList<TInfoClipBox*> panels = app.shownPanels();
+        QTest::mouseClick(panels[1]->btnDelete, Qt::LeftButton);
+        QVERIFY(panels[1]->isHidden());
+        QCOMPARE(app.shownPanels(), (QList<TInfoClipBox*>{panels[0], panels[2]}));
+        QCOMPARE(row(panels[2]),
+                 (QStringList{"Clip #1", "c.avi", "0", "40", "40", "20", "60", "40"}));
+        QCOMPARE(panels[2]->pos(), QPoint(275, 92));
+        // The panel that moved into the deleted one's place is current.
+        QCOMPARE(panels[2]->boxColor(), kCurrent);
+        QVERIFY(app.main.BtnPrev->isVisible());
+        // The hidden panel is destroyed by the next command.
+        QCOMPARE(app.main.panels().size(), 3);
+        QTest::keyClick(&app.main, Qt::Key_F7);
+        QCOMPARE(app.main.panels().size(), 2);
+
+        QTest::mouseClick(panels[2]->btnDelete, Qt::LeftButton);
+        QVERIFY(app.main.BtnPrev->isHidden()); // one segment left
+        QCOMPARE(panels[0]->boxColor(), kCurrent);
+        QTest::mouseClick(panels[0]->btnDelete, Qt::LeftButton);
+        QVERIFY(app.main.Edit0->isHidden());
+        QTest::keyClick(&app.main, Qt::Key_F5); // no current panel: nothing happens
+        QTest::keyClick(&app.main, Qt::Key_F2);
+        QTest::keyClick(&app.main, Qt::Key_F9);
+        QCOMPARE(app.dialogs.messages,
+                 (QStringList{"Cannot add splice(s) without a base clip to modify...",
+                              "You must have at least one video clip..."}));
+        QVERIFY(app.main.panels().isEmpty());
+        // "Add File" appends to the same, now empty, plan.
+        app.addFiles({xvidFile("d.avi", 10)});
+        QCOMPARE(app.shownPanels().size(), 1);
+        QCOMPARE(app.shownPanels().first()->title(), QStringLiteral("Clip #0"));
+        QVERIFY(app.dialogs.errors.isEmpty());
+    }
+};
+
+VIDLOOM_UI_TEST(SpliceAndPanelTest);
+
+#include "SpliceAndPanelTest.moc"
