@@ -117,7 +117,7 @@ TEST_F(PlanTest, AFailedInsertionLeavesThePlanAsItWas) {
 
 TEST_F(PlanTest, AppendingTestsTheKeyFrameAndCountsTheLength) {
     auto p = plan("S");
-    kit::ClipSpec offKey;
+    kit::ClipOptions offKey;
     offKey.frames = 20;
     offKey.keyEvery = 0;
     const std::string noKeys = kit::makeClip("plan-nokeys.avi", offKey);

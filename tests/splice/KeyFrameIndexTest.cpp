@@ -125,10 +125,10 @@ TEST(KeyFrameIndex, ATruncatedIndexAnswersTheFramesItHolds) {
 
 TEST(KeyFrameIndex, TheCacheReadsAnIndexOncePerStateOfTheFile) {
     AviInfoCache cache;
-    kit::ClipSpec spec;
-    spec.frames = 50;
-    spec.keyEvery = 10;
-    const std::string path = kit::makeClip("kfi-reuse.avi", spec);
+    kit::ClipOptions options;
+    options.frames = 50;
+    options.keyEvery = 10;
+    const std::string path = kit::makeClip("kfi-reuse.avi", options);
     const TAviInfo& info = cache.get(path);
     for (int n = 0; n < 200; ++n) {
         EXPECT_EQ(cache.isKeyFrame(info, n % 50), n % 10 == 0);
@@ -136,8 +136,8 @@ TEST(KeyFrameIndex, TheCacheReadsAnIndexOncePerStateOfTheFile) {
     EXPECT_EQ(cache.indexReads(), 1);
 
     // The same size, other key frames, a later modification time.
-    spec.keyEvery = 5;
-    kit::makeClip("kfi-reuse.avi", spec);
+    options.keyEvery = 5;
+    kit::makeClip("kfi-reuse.avi", options);
     const auto before = std::filesystem::last_write_time(path);
     std::filesystem::last_write_time(path, before + std::chrono::seconds(2));
     EXPECT_TRUE(cache.isKeyFrame(info, 5));
@@ -148,16 +148,16 @@ TEST(KeyFrameIndex, TheCacheReadsAnIndexOncePerStateOfTheFile) {
     // A file that cannot be opened is not remembered as such.
     std::filesystem::remove(path);
     EXPECT_THROW(cache.isKeyFrame(info, 0), IoError);
-    kit::makeClip("kfi-reuse.avi", spec);
+    kit::makeClip("kfi-reuse.avi", options);
     EXPECT_TRUE(cache.isKeyFrame(info, 0));
 }
 
 TEST(KeyFrameIndex, HoldsAtMostABytePerVideoFrame) {
-    kit::ClipSpec spec;
-    spec.frames = 10000;
-    spec.keyEvery = 250;
+    kit::ClipOptions options;
+    options.frames = 10000;
+    options.keyEvery = 250;
     AviInfoCache cache;
-    const auto index = cache.keyFrames(cache.get(kit::makeClip("kfi-big.avi", spec)));
+    const auto index = cache.keyFrames(cache.get(kit::makeClip("kfi-big.avi", options)));
     EXPECT_EQ(index->videoFrames(), 10000);
     EXPECT_LE(index->memoryBytes(), size_t(10000));
     EXPECT_EQ(index->keyFrameNumbers().size(), 40u);

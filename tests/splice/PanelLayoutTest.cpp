@@ -62,10 +62,10 @@ TEST_F(PlanTest, APanelMadeForTheFirstTimeBecomesCurrent) {
 }
 
 TEST_F(PlanTest, ColoursMarkTheCurrentPanelAndBadCutPoints) {
-    kit::ClipSpec spec;
-    spec.frames = 100;
-    spec.keyEvery = 10;
-    const std::string gop = kit::makeClip("layout-gop.avi", spec);
+    kit::ClipOptions options;
+    options.frames = 100;
+    options.keyEvery = 10;
+    const std::string gop = kit::makeClip("layout-gop.avi", options);
     auto p = std::make_unique<TClip>(gop, nullptr, nullptr, cache);
     p->insertSplice(std::make_unique<TClipSplice>(gop, nullptr, cache));
     // Plan: gop(0,0) gop(0,100,0 as splice) gop(100,0): move to a cut inside.

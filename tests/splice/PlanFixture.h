@@ -21,7 +21,7 @@ protected:
                    {"T", makeClip("plan-t.avi", 30)},
                    {"U", makeClip("plan-u.avi", 80)},
                    {"Z", makeClip("plan-z.avi", 0)}};
-        ClipSpec wide;
+        ClipOptions wide;
         wide.frames = 100;
         wide.width = 640;
         files()["W"] = makeClip("plan-w.avi", wide);

@@ -9,7 +9,7 @@
 
 namespace vidloom::kit {
 
-struct ClipSpec {
+struct ClipOptions {
     int frames = 100;
     int keyEvery = 1; // every frame a key frame unless told otherwise
     bool audio = true;
@@ -18,23 +18,23 @@ struct ClipSpec {
     std::string fourcc = "XVID";
 };
 
-// Writes an AVI file of spec.frames video frames (each followed by an audio
-// chunk when spec.audio) under name in the test folder; returns its path.
-inline std::string makeClip(const std::string& name, const ClipSpec& spec = {}) {
+// Writes an AVI file of options.frames video frames (each followed by an audio
+// chunk when options.audio) under name in the test folder; returns its path.
+inline std::string makeClip(const std::string& name, const ClipOptions& options = {}) {
     AviBuilder b;
-    b.audio = spec.audio;
-    b.width = spec.width;
-    b.height = spec.height;
-    b.handler = spec.fourcc;
-    b.compression = spec.fourcc;
-    b.addFrames(spec.frames, spec.keyEvery);
+    b.audio = options.audio;
+    b.width = options.width;
+    b.height = options.height;
+    b.handler = options.fourcc;
+    b.compression = options.fourcc;
+    b.addFrames(options.frames, options.keyEvery);
     return writeTemp(name, b.build());
 }
 
 inline std::string makeClip(const std::string& name, int frames) {
-    ClipSpec spec;
-    spec.frames = frames;
-    return makeClip(name, spec);
+    ClipOptions options;
+    options.frames = frames;
+    return makeClip(name, options);
 }
 
 struct RecordingLog : ILogView {
