@@ -20,6 +20,11 @@ std::string pathBytes(const QString& path) {
 }
 
 void setFieldText(QLineEdit* field, const QString& text) {
+    // Every click in a panel lays all panels out again; a cell whose text
+    // stays the same keeps the user's caret and selection.
+    if (field->text() == text) {
+        return;
+    }
     field->setText(text);
     field->setCursorPosition(0);
 }

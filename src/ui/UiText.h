@@ -31,8 +31,8 @@ inline QColor fromBgr(uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-// Sets a field's text showing its beginning, as a field that was not typed in
-// shows it, however long the text is.
+// Sets a field's text showing its beginning, however long the text is; a
+// field that already shows the text is left as it is.
 void setFieldText(QLineEdit* field, const QString& text);
 
 } // namespace vidloom::ui

@@ -139,6 +139,15 @@ private slots:
         QTest::keyClick(panel->Flabel44, Qt::Key_Tab);
         QCOMPARE(panel->Flabel43->text(), QStringLiteral("20"));
         QCOMPARE(app.main.SplicePlan()->Segments.getSegment(0).Length, 5);
+
+        // A double click selects the number; the click's own layout must not
+        // undo that selection, so typing replaces the number.
+        QTest::mouseDClick(panel->Flabel43, Qt::LeftButton, {}, QPoint(10, 9));
+        QTest::mouseRelease(panel->Flabel43, Qt::LeftButton, {}, QPoint(10, 9));
+        QCOMPARE(panel->Flabel43->selectedText(), QStringLiteral("20"));
+        QTest::keyClicks(panel->Flabel43, "30");
+        QTest::keyClick(panel->Flabel43, Qt::Key_Return);
+        QCOMPARE(panel->Flabel43->text(), QStringLiteral("30"));
     }
 
     void clickingAPanelMakesItCurrent() {
