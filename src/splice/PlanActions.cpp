@@ -1,7 +1,5 @@
 #include "splice/PlanActions.h"
 
-#include "avi/CheckedInt.h"
-
 namespace vidloom {
 
 namespace {
@@ -72,8 +70,9 @@ SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<i
         show(window.messages, result.message);
         return result;
     }
-    // Against the plan as it is now, edits included.
-    if (checkedAdd(result.spliceRef, splice->Length) > plan.liveLength()) {
+    // Against the plan as it is now, edits included. A reference so large
+    // that the sum leaves 32 bits is past the end as well.
+    if (int64_t(result.spliceRef) + splice->Length > plan.liveLength()) {
         result.outcome = SpliceOutcome::ExceedsEnd;
         result.message = kMsgExceedsEnd;
         show(window.messages, result.message);

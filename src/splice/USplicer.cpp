@@ -222,7 +222,7 @@ bool TClip::insertSplice(std::unique_ptr<TClipSplice> splice) {
         throw RangeError(splice->fileName() + ": the splice reference " + std::to_string(ref) +
                          " is negative");
     }
-    const int32_t end = checkedAdd(ref, len);
+    const int64_t end = int64_t(ref) + len;
     const int32_t total = liveLength();
     if (end > total) {
         throw ListIndexError(splice->fileName() + ": the splice would end at frame " +

@@ -73,6 +73,18 @@ TEST(PlanCommand, RefusedSplicesAreReportedAndThePlanGoesOn) {
     EXPECT_EQ(json["segments"][1]["spliceRef"].integer(), 10);
 }
 
+TEST(PlanCommand, IncompatibleAndFarAwaySplicesAreRefusedToo) {
+    const std::string base = clip("cli-far-base.avi", 100);
+    kit::AviBuilder b;
+    b.width = 640;
+    b.addFrames(10);
+    const std::string wide = kit::writeTemp("cli-far-wide.avi", b.build());
+    const CliRun r = plan({base, "--splice-at", "0", wide, "--splice-at", "2147483647", base});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find(wide + ": " + kMsgIncompatible), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(base + ": " + kMsgExceedsEnd), std::string::npos) << r.err;
+}
+
 TEST(PlanCommand, StepsRunInCommandLineOrder) {
     const std::string base = clip("cli-order-base.avi", 100);
     const std::string more = clip("cli-order-more.avi", 100);
