@@ -108,23 +108,6 @@ private slots:
         QCOMPARE(f.BtnNext->toolTip(), QStringLiteral("F6 - Next"));
     }
 
-    void actionsCarryTheirKeys() {
-        App app;
-        const std::pair<QAction*, QKeySequence> keys[] = {
-            {app.main.AddFile, QKeySequence(Qt::Key_F1)},
-            {app.main.AddSplice, QKeySequence(Qt::Key_F2)},
-            {app.main.Go, QKeySequence(Qt::Key_F9)},
-            {app.main.ShowBrandInfo, QKeySequence(Qt::Key_F7)},
-            {app.main.ShowLogInfo, QKeySequence(Qt::Key_F8)},
-            {app.main.DebugInfo, QKeySequence(Qt::CTRL | Qt::Key_F8)},
-            {app.main.prev, QKeySequence(Qt::Key_F5)},
-            {app.main.next, QKeySequence(Qt::Key_F6)},
-        };
-        for (const auto& [action, key] : keys) {
-            QCOMPARE(action->shortcut(), key);
-        }
-    }
-
     void keysReachTheirActions() {
         App app;
         QTest::keyClick(&app.main, Qt::Key_F1); // no answer queued: cancelled

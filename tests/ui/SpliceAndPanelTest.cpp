@@ -150,6 +150,24 @@ private slots:
         QCOMPARE(panel->Flabel43->text(), QStringLiteral("30"));
     }
 
+    void brokenIndexMarksItsPanelWithTheReason() {
+        App app;
+        const QString path = xvidFile("changing.avi", 20);
+        app.addFiles({path, xvidFile("steady.avi", 20)});
+        // The file loses its index behind the program's back.
+        vidloom::kit::AviBuilder avi;
+        avi.writeIndex = false;
+        avi.addFrames(20);
+        tempFile("changing.avi", avi.build());
+        QList<TInfoClipBox*> panels = app.shownPanels();
+        QTest::mouseClick(panels[1], Qt::LeftButton, {}, QPoint(5, 148));
+        QVERIFY(app.dialogs.errors.isEmpty());
+        QCOMPARE(panels[0]->boxColor(), kRed);
+        QVERIFY2(panels[0]->toolTip().startsWith(path + ": "), qPrintable(panels[0]->toolTip()));
+        QCOMPARE(panels[1]->boxColor(), kCurrent);
+        QVERIFY(!panels[1]->toolTip().contains(QStringLiteral("unexpected")));
+    }
+
     void clickingAPanelMakesItCurrent() {
         App app;
         app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 20)});

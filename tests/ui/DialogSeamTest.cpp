@@ -1,0 +1,88 @@
+// The real dialogs behind the seam: how each is set up, and that cancelling
+// gives what the commands expect. Each dialog is answered by a timer.
+
+#include "UiTestSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace vidloom::ui;
+
+namespace {
+
+// Runs inspect on the modal dialog once it is up, then closes it with reject.
+template <typename Dialog> void whenShown(std::function<void(Dialog*)> inspect) {
+    QTimer::singleShot(0, [inspect] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, [inspect] { whenShown<Dialog>(inspect); });
+            return;
+        }
+        inspect(dialog);
+        dialog->reject();
+    });
+}
+
+} // namespace
+
+class DialogSeamTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openDialogTakesSeveralAviFiles() {
+        QtDialogSeam seam;
+        bool seen = false;
+        whenShown<QFileDialog>([&](QFileDialog* d) {
+            seen = true;
+            QCOMPARE(d->fileMode(), QFileDialog::ExistingFiles);
+            QCOMPARE(d->acceptMode(), QFileDialog::AcceptOpen);
+            QCOMPARE(d->nameFilters(), QStringList{"*.avi"});
+        });
+        QVERIFY(seam.openFiles(nullptr, QStringLiteral("*.avi")).isEmpty());
+        QVERIFY(seen);
+    }
+
+    void saveDialogAddsAvsAndReplacesWithoutAsking() {
+        QtDialogSeam seam;
+        bool seen = false;
+        whenShown<QFileDialog>([&](QFileDialog* d) {
+            seen = true;
+            QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
+            QCOMPARE(d->defaultSuffix(), QStringLiteral("avs"));
+            QCOMPARE(d->nameFilters(), QStringList{"*.avs"});
+            QVERIFY(d->testOption(QFileDialog::DontConfirmOverwrite));
+        });
+        QVERIFY(!seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs")));
+        QVERIFY(seen);
+    }
+
+    void cancelledInputBoxGivesTheDefault() {
+        QtDialogSeam seam;
+        whenShown<QInputDialog>([](QInputDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("SpliceRef of /v/intro.avi"));
+            QCOMPARE(d->labelText(), QStringLiteral("Enter the reference position"));
+            QCOMPARE(d->textValue(), QStringLiteral("0"));
+            d->setTextValue(QStringLiteral("12")); // typed, then cancelled
+        });
+        QCOMPARE(seam.inputBox(nullptr, QStringLiteral("SpliceRef of /v/intro.avi"),
+                               QStringLiteral("Enter the reference position"), QStringLiteral("0")),
+                 QStringLiteral("0"));
+    }
+
+    void messageBoxShowsTheText() {
+        QtDialogSeam seam;
+        QString shown;
+        whenShown<QMessageBox>([&](QMessageBox* d) { shown = d->text(); });
+        seam.message(nullptr, QStringLiteral("You must have at least one video clip..."));
+        QCOMPARE(shown, QStringLiteral("You must have at least one video clip..."));
+    }
+};
+
+VIDLOOM_UI_TEST(DialogSeamTest);
+
+#include "DialogSeamTest.moc"
