@@ -121,6 +121,9 @@ void TClip::del(SegmentId id) {
         return;
     }
     Segments.deleteAt(i); // destroyed here
+    // The user's attention is where the deleted panel was: the panel that
+    // moves into its place becomes current, whichever panel was current before.
+    CurrentBox = id;
     currentLeft(id, i);
     layoutBoxes();
 }

@@ -158,7 +158,7 @@ TEST_F(PlanTest, EditsAreClampedToTheFile) {
     EXPECT_EQ(p->CurrentBox, id);
 }
 
-TEST_F(PlanTest, DeletingTheCurrentSegmentPassesCurrentOn) {
+TEST_F(PlanTest, AfterADeleteThePanelInItsPlaceIsCurrent) {
     auto p = plan();
     p->addClip(segment("S"), 1);
     p->addClip(segment("T"), 2);
@@ -169,9 +169,10 @@ TEST_F(PlanTest, DeletingTheCurrentSegmentPassesCurrentOn) {
     const SegmentId t = p->Segments.getSegment(2).id();
     const SegmentId u = p->Segments.getSegment(3).id();
 
+    p->setCurrent(b);
+    p->del(t); // whichever panel was current, the one moving into t's place is now
+    EXPECT_EQ(p->CurrentBox, u);
     p->setCurrent(s);
-    p->del(t); // another panel's delete leaves the current one alone
-    EXPECT_EQ(p->CurrentBox, s);
     p->del(s);
     EXPECT_EQ(p->CurrentBox, u) << "the one that moved into its place";
     p->del(u);
