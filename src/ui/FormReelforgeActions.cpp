@@ -34,13 +34,6 @@ std::string decimal(int32_t n) {
     return std::to_string(n);
 }
 
-// The report as a tool tip: CR LF line ends become plain line breaks.
-QString reportTip(const std::string& report) {
-    QString tip = toQt(report);
-    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return tip.trimmed();
-}
-
 } // namespace
 
 TClip* TForm1::SplicePlan() const {
@@ -194,7 +187,7 @@ void TForm1::Update() {
         return;
     }
     const TAviInfo& info = *plan_->Segments.getSegment(0).AviInfo;
-    const QString tip = reportTip(info.Report);
+    const QString tip = tipText(info.Report);
     setFieldText(Edit0, toQt(info.VideoFourCC));
     setFieldText(Edit1, toQt(VideoFCCTable().getFCCInfo(info.VideoFourCC)));
     setFieldText(Edit2, toQt(decimal(info.Width) + "x" + decimal(info.Height)));

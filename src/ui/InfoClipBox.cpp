@@ -107,12 +107,11 @@ void TInfoClipBox::apply(const PanelState& state) {
     setColor(toQColor(state.cellColor));
     setBoxColor(toQColor(state.groupColor));
     // The file's report, and first why its key-frame test failed if it did.
-    QString tip = toQt(state.report);
+    std::string tip = state.report;
     if (!state.keyFrameError.empty()) {
-        tip = toQt(state.keyFrameError) + QStringLiteral("\n\n") + tip;
+        tip = state.keyFrameError + "\r\n\r\n" + tip;
     }
-    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setToolTip(tip.trimmed());
+    setToolTip(tipText(tip));
     show();
 }
 

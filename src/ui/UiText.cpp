@@ -19,6 +19,12 @@ std::string pathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+QString tipText(const std::string& text) {
+    QString tip = toQt(text);
+    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return tip.trimmed();
+}
+
 void setFieldText(QLineEdit* field, const QString& text) {
     // Every click in a panel lays all panels out again; a cell whose text
     // stays the same keeps the user's caret and selection.

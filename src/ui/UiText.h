@@ -26,10 +26,9 @@ inline QColor rgb(int r, int g, int b) {
 inline QColor toQColor(const Rgb& c) {
     return QColor(c.r, c.g, c.b);
 }
-// A colour in the Windows 0x00BBGGRR layout.
-inline QColor fromBgr(uint32_t bgr) {
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
+
+// A text of the core (CR LF line ends) as a tool tip.
+QString tipText(const std::string& text);
 
 // Sets a field's text showing its beginning, however long the text is; a
 // field that already shows the text is left as it is.
