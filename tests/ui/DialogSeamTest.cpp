@@ -16,15 +16,15 @@ using namespace vidloom::ui;
 
 namespace {
 
-// Runs inspect on the modal dialog once it is up, then closes it with reject.
-template <typename Dialog> void whenShown(std::function<void(Dialog*)> inspect) {
-    QTimer::singleShot(0, [inspect] {
+// Runs check on the modal dialog once it is up, then closes it with reject.
+template <typename Dialog> void whenShown(std::function<void(Dialog*)> check) {
+    QTimer::singleShot(0, [check] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) {
-            QTimer::singleShot(10, [inspect] { whenShown<Dialog>(inspect); });
+            QTimer::singleShot(10, [check] { whenShown<Dialog>(check); });
             return;
         }
-        inspect(dialog);
+        check(dialog);
         dialog->reject();
     });
 }
