@@ -8,12 +8,9 @@ std::string intToText(int32_t n) {
     if (n < 0) {
         return "0";
     }
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), char('0' + n % 10));
-        n /= 10;
-    } while (n > 0);
-    return digits;
+    // Every panel of every layout writes seven numbers: no digit-by-digit
+    // insertion at the front.
+    return std::to_string(n);
 }
 
 std::string padZeros(const std::string& text, int32_t width) {
