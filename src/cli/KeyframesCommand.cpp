@@ -31,6 +31,11 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
             return 1;
         }
         const std::shared_ptr<const KeyFrameIndex> index = cache.keyFrames(info);
+        if (!index->fileError().empty()) {
+            // No entry can be read at all: that is a failure, not a file
+            // without key frames.
+            index->fileError().raise();
+        }
         for (int32_t n = 0; n < index->videoFrames(); ++n) {
             if (index->isKeyFrame(n)) {
                 out << n << "\n";

@@ -46,6 +46,9 @@ public:
     int32_t entryCount() const { return entryCount_; }
     int32_t readableEntries() const { return readable_; }
     int32_t videoFrames() const { return int32_t(keyBits_.size()); }
+    // The error every question raises (the size word cannot be read, the
+    // index lies out of range...), empty when the index could be read.
+    const StoredError& fileError() const { return fileError_; }
     // The error that reading the first missing entry gives (empty when the
     // whole index was read).
     const StoredError& walkError() const { return entryError_; }
