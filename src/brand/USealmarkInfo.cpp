@@ -67,9 +67,16 @@ std::string TbrandInfo::toString() const {
 
 std::unique_ptr<TbrandInfo> readBrandInfo(BinaryFile& file, int32_t infoPos) {
     auto record = std::make_unique<TbrandInfo>();
-    file.seek(offsetPlus(infoPos, -4, "INFO list"));
+    const int32_t sizeAt = offsetPlus(infoPos, -4, "INFO list");
+    file.seek(sizeAt);
     const int32_t listSize = readDword32(file, "the INFO list size");
-    const int32_t end = checkedSub(listSize, 8);
+    if (listSize < INT32_MIN + 8) {
+        // The walk's bound, listSize - 8, would leave 32 bits.
+        throw OverflowError(file.path() + ": the INFO list size at offset " +
+                            std::to_string(sizeAt) + " (" + std::to_string(listSize) +
+                            ") is too small to hold the list's own header");
+    }
+    const int32_t end = listSize - 8;
 
     // The first sub-chunk is read before the end test, so at least one is.
     int32_t off = 4;

@@ -2,6 +2,7 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "avi/OffsetSum.h"
 #include "splice/UAviHandler.h"
 
 #include <algorithm>
@@ -71,7 +72,7 @@ std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const TAviInfo& aviInfo) {
     // the same error comes out of the same broken file.
     int32_t moviBase = 0;
     try {
-        const int32_t sizeWordPos = checkedAdd(aviInfo.IndexPos, 4);
+        const int32_t sizeWordPos = offsetPlus(aviInfo.IndexPos, 4, "index size");
         file.seek(sizeWordPos);
         index->entryCount_ =
             entryCountOf(readDword32(file, "the idx1 index size"), fileName, sizeWordPos);

@@ -2,6 +2,7 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "avi/OffsetSum.h"
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ TAviHandler::TAviHandler(const TAviInfo& aviInfo) : FileName(aviInfo.FileName) {
     }
     namingFile(FileName, [&] {
         AviFile = std::make_unique<BinaryFile>(FileName);
-        const int32_t sizeWordPos = checkedAdd(IndexPos, 4);
+        const int32_t sizeWordPos = offsetPlus(IndexPos, 4, "index size");
         AviFile->seek(sizeWordPos);
         EntryCount =
             entryCountOf(readDword32(*AviFile, "the idx1 index size"), FileName, sizeWordPos);
