@@ -84,7 +84,6 @@ void TClip::onSelected(SegmentId id, const std::string& startText, const std::st
     if (i < 0) {
         return; // an event of a panel whose segment has left the plan
     }
-    CurrentBox = id;
     TClipSplice& seg = Segments.getSegment(i);
     const int32_t frames = std::max(seg.AviInfo->TotalFrames, 0);
     const int32_t oldEnd = checkedAdd(seg.Start, seg.Length);
@@ -102,16 +101,26 @@ void TClip::onSelected(SegmentId id, const std::string& startText, const std::st
         l = std::min(std::max(*typed, 0), checkedSub(e, s));
     }
 
+    int32_t length = seg.Length;
     if (s != seg.Start) {
         // The start was edited: the end stays, and a start past the end
         // leaves an empty segment rather than a negative length.
-        seg.Length = std::max(checkedSub(oldEnd, s), 0);
-        seg.Start = s;
+        length = std::max(checkedSub(oldEnd, s), 0);
     } else if (oldEnd != e) {
-        seg.Length = checkedSub(e, s);
+        length = checkedSub(e, s);
     } else if (seg.Length != l) {
-        seg.Length = l;
+        length = l;
     }
+    // A segment that gets frames back must not carry the plan past 32 bits
+    // of frames; such an edit is refused before anything changes.
+    if (int64_t(liveLength()) - seg.Length + length > INT32_MAX) {
+        throw OverflowError(seg.fileName() + ": " + std::to_string(length) +
+                            " frames in this segment would make the plan longer than " +
+                            std::to_string(INT32_MAX) + " frames");
+    }
+    CurrentBox = id;
+    seg.Start = s;
+    seg.Length = length;
     layoutBoxes();
 }
 

@@ -179,7 +179,16 @@ TClip::TClip(const std::string& fileName, IProgressBar* progressBar, ILogView* l
 
 bool TClip::addClip(std::unique_ptr<TClipSplice> segment, int32_t position) {
     const bool onKeyFrame = segment->startsOnKeyFrame();
-    const int32_t total = checkedAdd(TotalLength, segment->Length);
+    // Both the plan as it is now (edits included) and TotalLength must still
+    // fit 32 bits of frames with the segment added; otherwise nothing changes.
+    const int64_t live = int64_t(liveLength()) + segment->Length;
+    const int64_t sum = int64_t(TotalLength) + segment->Length;
+    if (live > INT32_MAX || sum > INT32_MAX) {
+        throw OverflowError(segment->fileName() + ": its " + std::to_string(segment->Length) +
+                            " frames would make the plan longer than " + std::to_string(INT32_MAX) +
+                            " frames");
+    }
+    const int32_t total = int32_t(sum);
     if (Segments.count() == 0) {
         Segments.add(std::move(segment));
     } else {
