@@ -45,7 +45,7 @@ public:
     const FileStamp& stamp() const { return stamp_; }
     int32_t entryCount() const { return entryCount_; }
     int32_t readableEntries() const { return readable_; }
-    int32_t videoFrames() const { return int32_t(keyBits_.size()); }
+    int32_t videoFrames() const { return videoFrames_; }
     // The error every question raises (the size word cannot be read, the
     // index lies out of range...), empty when the index could be read.
     const StoredError& fileError() const { return fileError_; }
@@ -53,7 +53,8 @@ public:
     // whole index was read).
     const StoredError& walkError() const { return entryError_; }
     // The answers' share of memory: the bits held, rounded up to bytes.
-    size_t memoryBytes() const { return (keyBits_.capacity() + 7) / 8; }
+    size_t memoryBytes() const { return keyWords_.capacity() * sizeof(uint64_t); }
+    bool bit(int32_t n) const { return (keyWords_[size_t(n) / 64] >> (n % 64)) & 1; }
 
 private:
     KeyFrameIndex() = default;
@@ -65,9 +66,10 @@ private:
     int32_t entryCount_ = 0;
     int32_t readable_ = 0;
     bool noAudio_ = false;
-    bool firstVideoRead_ = false; // the first video entry lies among the readable ones
-    bool firstAudioRead_ = false; // likewise the first audio entry
-    std::vector<bool> keyBits_;   // one per readable video entry
+    bool firstVideoRead_ = false;    // the first video entry lies among the readable ones
+    bool firstAudioRead_ = false;    // likewise the first audio entry
+    std::vector<uint64_t> keyWords_; // one bit per readable video entry
+    int32_t videoFrames_ = 0;
 };
 
 } // namespace vidloom
