@@ -14,7 +14,9 @@ namespace vidloom {
 namespace {
 constexpr size_t kBlock = 256 * 1024;
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() {
+    return std::strerror(errno);
+}
 } // namespace
 
 FileStamp stampOf(const std::string& path) {
@@ -39,7 +41,8 @@ BinaryFile::BinaryFile(std::string path) : path_(std::move(path)) {
         throw IoError(path_ + ": cannot read the file (" + reason + ")");
     }
     size_ = static_cast<int64_t>(st.st_size);
-    buffer_.resize(kBlock);
+    // A small file needs no more buffer than its own size.
+    buffer_.resize(size_t(std::min<int64_t>(int64_t(kBlock), size_)));
 }
 
 BinaryFile::~BinaryFile() {
@@ -60,7 +63,8 @@ size_t BinaryFile::fill(int64_t offset, size_t n) {
         return 0;
     }
     const size_t available = static_cast<size_t>(std::min<int64_t>(size_ - offset, int64_t(n)));
-    if (offset >= bufferStart_ && offset + int64_t(available) <= bufferStart_ + int64_t(bufferLength_)) {
+    if (offset >= bufferStart_ &&
+        offset + int64_t(available) <= bufferStart_ + int64_t(bufferLength_)) {
         return available;
     }
     if (fd_ < 0) {
@@ -78,8 +82,8 @@ size_t BinaryFile::fill(int64_t offset, size_t n) {
                 continue;
             }
             bufferLength_ = 0;
-            throw IoError(path_ + ": read error at offset " + std::to_string(offset + int64_t(got)) +
-                          " (" + systemReason() + ")");
+            throw IoError(path_ + ": read error at offset " +
+                          std::to_string(offset + int64_t(got)) + " (" + systemReason() + ")");
         }
         if (r == 0) {
             break; // the file shrank since it was opened
@@ -97,7 +101,8 @@ void BinaryFile::endOfFile(int64_t offset, size_t n, std::string_view what) cons
         msg += " while reading ";
         msg += what;
     } else {
-        msg += " (" + std::to_string(n) + " bytes wanted, the file has " + std::to_string(size_) + ")";
+        msg +=
+            " (" + std::to_string(n) + " bytes wanted, the file has " + std::to_string(size_) + ")";
     }
     throw IoError(msg);
 }

@@ -141,6 +141,8 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     const WindowSeams noWindow;
+    // One command, one moment: each file's stamp is looked at once.
+    const AviInfoCache::StampRound oneCommand(AviInfoCache::shared());
     std::unique_ptr<TClip> plan;
     std::vector<Refusal> refused;
     auto refuse = [&](const std::string& file, const std::string& message) {

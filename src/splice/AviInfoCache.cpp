@@ -1,7 +1,5 @@
 #include "splice/AviInfoCache.h"
 
-#include "avi/TextFormat.h"
-
 namespace vidloom {
 
 AviInfoCache& AviInfoCache::shared() {
@@ -9,14 +7,29 @@ AviInfoCache& AviInfoCache::shared() {
     return cache;
 }
 
-const TAviInfo& AviInfoCache::get(const std::string& fileName) {
-    for (const Entry& entry : entries_) {
-        if (sameTextIgnoringCase(entry.info->FileName, fileName)) {
-            return *entry.info;
+namespace {
+// The key under which a name is found: A-Z folded, as names are compared.
+std::string foldedName(const std::string& name) {
+    std::string key = name;
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
         }
+    }
+    return key;
+}
+} // namespace
+
+const TAviInfo& AviInfoCache::get(const std::string& fileName) {
+    // A plan of many files asks for each name at every segment it makes, so
+    // names are found through their folded key rather than one by one.
+    std::string key = foldedName(fileName);
+    if (const auto found = byName_.find(key); found != byName_.end()) {
+        return *entries_[found->second].info;
     }
     auto info = std::make_unique<TAviInfo>(fileName); // may raise: nothing is kept
     entries_.push_back(Entry{std::move(info), nullptr});
+    byName_.emplace(std::move(key), entries_.size() - 1);
     return *entries_.back().info;
 }
 
@@ -32,8 +45,12 @@ std::shared_ptr<const KeyFrameIndex> AviInfoCache::keyFrames(const TAviInfo& avi
         if (!aviInfo.IsAvi) {
             return owner->keyFrames; // nothing on disk is looked at for such a file
         }
+        if (openRounds_ > 0 && owner->checkedRound == round_) {
+            return owner->keyFrames;
+        }
         const FileStamp now = stampOf(aviInfo.FileName);
         if (now.size >= 0 && now == owner->keyFrames->stamp()) {
+            owner->checkedRound = round_;
             return owner->keyFrames;
         }
     }
@@ -43,6 +60,7 @@ std::shared_ptr<const KeyFrameIndex> AviInfoCache::keyFrames(const TAviInfo& avi
     }
     if (owner != nullptr) {
         owner->keyFrames = fresh;
+        owner->checkedRound = round_;
     }
     return fresh;
 }

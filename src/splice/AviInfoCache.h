@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vidloom {
@@ -38,6 +39,23 @@ public:
     // fresh reading every time.
     std::shared_ptr<const KeyFrameIndex> keyFrames(const TAviInfo& aviInfo);
 
+    // While a round is open, each file's stamp is looked at once: the
+    // answers of one layout all describe the files at one moment.
+    class StampRound {
+    public:
+        explicit StampRound(AviInfoCache& cache) : cache_(cache) {
+            if (cache_.openRounds_++ == 0) {
+                ++cache_.round_;
+            }
+        }
+        ~StampRound() { --cache_.openRounds_; }
+        StampRound(const StampRound&) = delete;
+        StampRound& operator=(const StampRound&) = delete;
+
+    private:
+        AviInfoCache& cache_;
+    };
+
     // How many times an index was read (for tests and benchmarks).
     int64_t indexReads() const { return indexReads_; }
 
@@ -45,8 +63,12 @@ private:
     struct Entry {
         std::unique_ptr<TAviInfo> info;
         std::shared_ptr<const KeyFrameIndex> keyFrames;
+        int64_t checkedRound = 0; // the round in which the stamp was last seen
     };
+    int64_t round_ = 0;
+    int openRounds_ = 0;
     std::vector<Entry> entries_;
+    std::unordered_map<std::string, size_t> byName_; // folded name -> entry
     int64_t indexReads_ = 0;
 };
 

@@ -53,6 +53,7 @@ std::vector<PanelState> TClip::layoutBoxes() {
         panels.push_back(std::move(panel));
         position = end;
     }
+    const AviInfoCache::StampRound oneMoment(*cache_);
     for (PanelState& panel : panels) {
         const TClipSplice& seg = Segments.getSegment(panel.index);
         panel.isCurrent = panel.id == CurrentBox;

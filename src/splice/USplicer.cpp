@@ -351,10 +351,11 @@ std::vector<std::string> TClip::listingBlock() {
 }
 
 void TClip::writeListingBlock(ILogView* log) {
-    const std::vector<std::string> lines = listingBlock();
     if (log == nullptr) {
+        TotalLength = liveLength(); // what the listing would add up to
         return;
     }
+    const std::vector<std::string> lines = listingBlock();
     log->clear();
     for (const std::string& line : lines) {
         log->appendLine(line);
