@@ -6,6 +6,7 @@
 #include "avi/Errors.h"
 #include "splice/AviInfoCache.h"
 #include "splice/UAviHandler.h"
+#include "splice/USplicer.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -121,6 +122,39 @@ TEST(KeyFrameIndex, ATruncatedIndexAnswersTheFramesItHolds) {
     EXPECT_TRUE(index->isKeyFrame(3));
     EXPECT_THROW(index->isKeyFrame(5), IoError);
     EXPECT_NE(index->walkError().message.find(path), std::string::npos);
+}
+
+TEST(KeyFrameIndex, AStampRoundSeesEachFileAtOneMomentAndOnlyWhileOpen) {
+    AviInfoCache cache;
+    kit::ClipOptions options;
+    options.frames = 20;
+    options.keyEvery = 10;
+    const std::string path = kit::makeClip("kfi-round.avi", options);
+    const TAviInfo& info = cache.get(path);
+    const auto rewrite = [&](int keyEvery) {
+        options.keyEvery = keyEvery;
+        const auto before = std::filesystem::last_write_time(path);
+        kit::makeClip("kfi-round.avi", options);
+        std::filesystem::last_write_time(path, before + std::chrono::seconds(2));
+    };
+    {
+        const AviInfoCache::StampRound round(cache);
+        EXPECT_FALSE(cache.isKeyFrame(info, 5));
+        rewrite(5);
+        EXPECT_FALSE(cache.isKeyFrame(info, 5)) << "one round, one moment";
+    }
+    EXPECT_TRUE(cache.isKeyFrame(info, 5)) << "the change is seen once the round is over";
+    EXPECT_EQ(cache.indexReads(), 2);
+
+    // Every layout is a round of its own: a file changed between two layouts
+    // is read again at the second.
+    TClip plan(path, nullptr, nullptr, cache);
+    EXPECT_TRUE(plan.layoutBoxes()[0].startsOnKeyFrame);
+    plan.onSelected(plan.Segments.getSegment(0).id(), "5", "20", "15");
+    EXPECT_TRUE(plan.layoutBoxes()[0].startsOnKeyFrame);
+    rewrite(10);
+    EXPECT_FALSE(plan.layoutBoxes()[0].startsOnKeyFrame);
+    EXPECT_EQ(cache.indexReads(), 3);
 }
 
 TEST(KeyFrameIndex, TheCacheReadsAnIndexOncePerStateOfTheFile) {
