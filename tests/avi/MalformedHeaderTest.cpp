@@ -7,6 +7,7 @@
 #include "avi/UAviInfo.h"
 #include "brand/USealmarkInfo.h"
 #include "kit/AviBuilder.h"
+#include "kit/Outcome.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -16,42 +17,12 @@ using kit::AviBuilder;
 
 namespace {
 
-enum class Kind { None, Io, Overflow, Range, Division, Other };
-
-std::string nameOf(Kind k) {
-    switch (k) {
-    case Kind::None:
-        return "no error";
-    case Kind::Io:
-        return "IoError";
-    case Kind::Overflow:
-        return "OverflowError";
-    case Kind::Range:
-        return "RangeError";
-    case Kind::Division:
-        return "DivisionError";
-    case Kind::Other:
-        break;
-    }
-    return "another error";
-}
+using Kind = kit::ErrorKind;
+using kit::nameOf;
 
 // The kind and message of what constructing a TAviInfo of path raises.
 std::pair<Kind, std::string> outcomeOf(const std::string& path) {
-    try {
-        TAviInfo info(path);
-        return {Kind::None, ""};
-    } catch (const IoError& e) {
-        return {Kind::Io, e.what()};
-    } catch (const OverflowError& e) {
-        return {Kind::Overflow, e.what()};
-    } catch (const RangeError& e) {
-        return {Kind::Range, e.what()};
-    } catch (const DivisionError& e) {
-        return {Kind::Division, e.what()};
-    } catch (const std::exception& e) {
-        return {Kind::Other, e.what()};
-    }
+    return kit::outcomeOf([&] { TAviInfo info(path); });
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {

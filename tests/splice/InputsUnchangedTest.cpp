@@ -7,6 +7,7 @@
 #include "SpliceKit.h"
 #include "avi/UAviInfo.h"
 #include "cli/Commands.h"
+#include "kit/Outcome.h"
 #include "splice/PlanActions.h"
 #include "splice/UAviHandler.h"
 
@@ -63,16 +64,8 @@ std::set<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cli::runCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using kit::cli;
+using kit::CliRun;
 
 class InputsUnchanged : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include "SpliceKit.h"
 #include "avi/Errors.h"
 #include "cli/Commands.h"
+#include "kit/Outcome.h"
 #include "splice/PlanActions.h"
 #include "splice/UAviHandler.h"
 
@@ -18,45 +19,14 @@
 namespace vidloom {
 namespace {
 
-enum class Kind { None, Io, Overflow, Range, Division, Other };
-
-std::string nameOf(Kind k) {
-    const char* const names[] = {"no error",   "IoError",       "OverflowError",
-                                 "RangeError", "DivisionError", "another error"};
-    return names[int(k)];
-}
-
-// Runs op; gives the kind and message of what it raises.
-std::pair<Kind, std::string> outcomeOf(const std::function<void()>& op) {
-    try {
-        op();
-        return {Kind::None, ""};
-    } catch (const IoError& e) {
-        return {Kind::Io, e.what()};
-    } catch (const OverflowError& e) {
-        return {Kind::Overflow, e.what()};
-    } catch (const RangeError& e) {
-        return {Kind::Range, e.what()};
-    } catch (const DivisionError& e) {
-        return {Kind::Division, e.what()};
-    } catch (const std::exception& e) {
-        return {Kind::Other, e.what()};
-    }
-}
+using Kind = kit::ErrorKind;
+using kit::cli;
+using kit::CliRun;
+using kit::nameOf;
+using kit::outcomeOf;
 
 bool names(const std::string& message, const std::string& path) {
     return message.rfind(path + ": ", 0) == 0;
-}
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cli::runCli(args, out, err);
-    return {status, out.str(), err.str()};
 }
 
 // Six frames of 320x240 XVID, like the plan's clips, so that a damaged file

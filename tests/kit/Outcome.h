@@ -1,0 +1,55 @@
+#pragma once
+// What an operation raised, as a kind and a message, so that tables of damaged
+// files can say which kind of error each must give; and vidloom-cli run in the
+// test process with its output captured.
+
+#include "avi/Errors.h"
+#include "cli/Commands.h"
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vidloom::kit {
+
+enum class ErrorKind { None, Io, Overflow, Range, Division, Other };
+
+inline std::string nameOf(ErrorKind k) {
+    const char* const names[] = {"no error",   "IoError",       "OverflowError",
+                                 "RangeError", "DivisionError", "another error"};
+    return names[int(k)];
+}
+
+// Runs op; gives the kind and message of what it raises.
+inline std::pair<ErrorKind, std::string> outcomeOf(const std::function<void()>& op) {
+    try {
+        op();
+        return {ErrorKind::None, ""};
+    } catch (const IoError& e) {
+        return {ErrorKind::Io, e.what()};
+    } catch (const OverflowError& e) {
+        return {ErrorKind::Overflow, e.what()};
+    } catch (const RangeError& e) {
+        return {ErrorKind::Range, e.what()};
+    } catch (const DivisionError& e) {
+        return {ErrorKind::Division, e.what()};
+    } catch (const std::exception& e) {
+        return {ErrorKind::Other, e.what()};
+    }
+}
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+// vidloom-cli with these arguments (the command first), in this process.
+inline CliRun cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::runCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+} // namespace vidloom::kit
