@@ -151,6 +151,41 @@ uint8_t BinaryFile::readByte(std::string_view what) {
     return b;
 }
 
+int32_t BinaryFile::readWord16(std::string_view what) {
+    uint8_t b[2];
+    read(b, 2, what);
+    return int32_t(b[0]) | (int32_t(b[1]) << 8);
+}
+
+int32_t BinaryFile::readDword32(std::string_view what) {
+    uint8_t b[4];
+    read(b, 4, what);
+    const uint32_t v =
+        uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(v);
+}
+
+uint64_t BinaryFile::readQword64(std::string_view what) {
+    uint8_t b[8];
+    read(b, 8, what);
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) {
+        v = (v << 8) | b[i];
+    }
+    return v;
+}
+
+bool BinaryFile::peek(int64_t offset, void* dst, size_t n) {
+    if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset) {
+        return false;
+    }
+    const int64_t keep = pos_;
+    pos_ = offset;
+    read(dst, n);
+    pos_ = keep;
+    return true;
+}
+
 int64_t BinaryFile::find(std::string_view word, int64_t from, int64_t until) {
     const int64_t len = int64_t(word.size());
     if (len == 0 || from < 0) {

@@ -47,7 +47,10 @@ TEST(KeyframesCommand, CountsVideoEntriesOnly) {
     b.addVideo(0);
     b.addAudio();
     b.addVideo(0x12);
-    b.movie.push_back({"01WB", 0x10, "x"}); // not audio: a lower-case w only
+    // Neither is a frame of the video: another stream's chunk, padding.
+    b.movie.push_back({"01WB", 0x10, "x"});
+    b.movie.push_back({"7Fxx", 0x10, "x"});
+    b.addVideo(0x10);
     const std::string path = kit::writeTemp("kf-count.avi", b.build());
     const CliRun r = keyframes({path});
     EXPECT_EQ(r.status, 0) << r.err;
