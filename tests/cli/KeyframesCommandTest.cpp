@@ -1,6 +1,7 @@
 // vidloom-cli keyframes: the key frames of real ffmpeg files agree with
 // ffprobe's flags, and broken inputs end with status 1.
 
+#include "avi/AviHeader.h"
 #include "cli/Commands.h"
 #include "kit/AviBuilder.h"
 
@@ -38,6 +39,28 @@ TEST(KeyframesCommand, AgreesWithFfprobe) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, kit::readAll(fixture(name + ".keyframes"))) << name;
     }
+}
+
+// Files of other writers: the audio stream stored first, motion JPEG whose
+// index flags no frame, and a recording killed before its index was written.
+TEST(KeyframesCommand, AgreesWithFfprobeOnOtherWritersFiles) {
+    const std::string writers = std::string(VIDLOOM_FIXTURES) + "/writers/";
+    for (const std::string name : {"audio_first", "mjpeg_lav"}) {
+        const std::string path = writers + name + ".avi";
+        const CliRun r = keyframes({path});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, kit::readAll(writers + name + ".keyframes")) << name;
+        EXPECT_EQ(AviHeader(path).TotalFrames, std::stoi(kit::readAll(writers + name + ".frames")))
+            << name;
+    }
+    const std::string interrupted = writers + "interrupted.avi";
+    const CliRun r = keyframes({interrupted});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(
+        r.err.rfind(interrupted + ": no usable index; the recording may have been interrupted", 0),
+        0u)
+        << r.err;
 }
 
 TEST(KeyframesCommand, CountsVideoEntriesOnly) {
