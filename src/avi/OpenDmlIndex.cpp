@@ -22,7 +22,7 @@ std::vector<uint64_t> videoStandardIndexes(BinaryFile& file, const AviHeader& he
     const int64_t room = (int64_t(header.VideoSuperIndexSize) - kSuperHeader) / kSuperEntry;
     const int64_t count =
         std::clamp<int64_t>(header.VideoSuperIndexEntries, 0, std::max<int64_t>(room, 0));
-    positions.reserve(size_t(count));
+    positions.reserve(size_t(std::min<int64_t>(count, 4096))); // the count is not trusted
     for (int64_t k = 0; k < count; ++k) {
         file.seek(header.VideoSuperIndexPos + kSuperHeader + k * kSuperEntry);
         positions.push_back(file.readQword64("the OpenDML super index"));

@@ -26,9 +26,10 @@ void KeyFrameIndex::readStandardIndexes(BinaryFile& file, const AviHeader& aviIn
     for (const uint64_t chunk : chunks) {
         try {
             const StandardIndex index = readStandardIndex(file, chunk);
-            // Entries that lie wholly inside the file.
-            const int64_t room =
-                std::max<int64_t>(0, file.size() - index.entries) / index.entryBytes;
+            // Entries whose size word lies inside the file (the last one may
+            // be cut after it).
+            const int64_t left = file.size() - index.entries;
+            const int64_t room = left < 8 ? 0 : (left - 8) / index.entryBytes + 1;
             const uint32_t readable = uint32_t(std::min<int64_t>(index.count, room));
             if (int64_t(videoFrames_) + readable > INT32_MAX) {
                 throw OverflowError("the standard indexes list more than " +
@@ -37,7 +38,8 @@ void KeyFrameIndex::readStandardIndexes(BinaryFile& file, const AviHeader& aviIn
             file.seek(index.entries);
             for (uint32_t done = 0; done < readable;) {
                 const uint32_t n = std::min(kEntriesPerBlock, readable - done);
-                block.resize(size_t(n) * index.entryBytes);
+                block.resize(size_t(std::min<int64_t>(int64_t(n) * index.entryBytes,
+                                                      file.size() - file.position())));
                 file.read(block.data(), block.size(), "a standard index");
                 for (uint32_t from = 0; from < n; from += 64) {
                     const uint32_t m = std::min<uint32_t>(64, n - from);
