@@ -12,6 +12,13 @@ PlanState PlanHistory::currentState() const {
 }
 
 void PlanHistory::record(const std::function<void()>& action) {
+    if (recording_) {
+        // An action started while another runs (an event handled inside a
+        // dialog of the first) belongs to the step of the first.
+        action();
+        return;
+    }
+    recording_ = true;
     Step before{currentState(), revision_};
     auto keep = [&] {
         if (before.state.samePlan(currentState())) {
@@ -28,9 +35,11 @@ void PlanHistory::record(const std::function<void()>& action) {
     try {
         action();
     } catch (...) {
+        recording_ = false;
         keep();
         throw;
     }
+    recording_ = false;
     keep();
 }
 
@@ -46,7 +55,7 @@ void PlanHistory::replacePlan(std::unique_ptr<SplicePlan> replacement) {
 }
 
 bool PlanHistory::undo() {
-    if (undo_.empty()) {
+    if (undo_.empty() || recording_) {
         return false;
     }
     Step step = std::move(undo_.back());
@@ -57,7 +66,7 @@ bool PlanHistory::undo() {
 }
 
 bool PlanHistory::redo() {
-    if (redo_.empty()) {
+    if (redo_.empty() || recording_) {
         return false;
     }
     Step step = std::move(redo_.back());

@@ -46,7 +46,8 @@ public:
     void onChange(std::function<void()> listener) { listener_ = std::move(listener); }
 
     // Runs one user action as one step (see above). An error of `action`
-    // propagates after the step, if any, is kept.
+    // propagates after the step, if any, is kept. An action recorded while
+    // another runs is part of the other's step.
     void record(const std::function<void()>& action);
 
     // Replaces the whole plan by `replacement` (opening a script) as one step
@@ -60,7 +61,8 @@ public:
     size_t redoCount() const { return redo_.size(); }
     // Puts the plan back as it was before the last step (after the last
     // undone step), writes the listing block to the log and lays the panels
-    // out. False, with nothing done, when there is no such step.
+    // out. False, with nothing done, when there is no such step or an
+    // action is being recorded.
     bool undo();
     bool redo();
     // Forgets every step (the plan stays as it is).
@@ -97,6 +99,7 @@ private:
     uint64_t savedRevision_ = 0;
     std::string scriptPath_;
     std::function<void()> listener_;
+    bool recording_ = false;
 };
 
 } // namespace vidloom

@@ -15,6 +15,8 @@
 //    followed by the window's own refresh), and F5/F6 call prev(currentSegment) /
 //    next(currentSegment) when currentSegment is not kNoSegment.
 //  - "Generate AVS": scriptRefusal() before the save dialog, then generateAvs().
+//  - Each of these changes runs inside PlanHistory::record, which makes it one
+//    step of undo and redo (splice/PlanHistory.h).
 
 #include "splice/FileNames.h"
 #include "splice/PanelState.h"
