@@ -24,7 +24,7 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const std::string path = absolutePath(args[0]);
     try {
-        AviHeaderCache& cache = AviHeaderCache::shared();
+        AviHeaderCache cache;
         const AviHeader& info = cache.get(path);
         if (!info.IsAvi) {
             err << path << ": " << info.Report << "\n";
