@@ -3,27 +3,20 @@
 
 #include "cli/Commands.h"
 #include "kit/AviBuilder.h"
+#include "kit/Outcome.h"
 
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace vidloom;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using kit::CliRun;
 
 CliRun keyframes(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> all{"keyframes"};
-    all.insert(all.end(), args.begin(), args.end());
-    const int status = cli::runCli(all, out, err);
-    return {status, out.str(), err.str()};
+    return kit::cli("keyframes", args);
 }
 
 std::string fixture(const std::string& name) {
