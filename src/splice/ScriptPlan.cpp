@@ -14,7 +14,7 @@ namespace vidloom {
 
 namespace {
 
-// Far beyond the script of any plan (100,000 segments take a few MB), and
+// Far beyond the script of any plan (50,000 segments take a few MB), and
 // small enough that a wrong file chosen by mistake is not read whole.
 constexpr std::uintmax_t kMaxScriptBytes = 64u << 20;
 

@@ -11,6 +11,7 @@
 
 #include "splice/ScriptReader.h"
 
+#include <algorithm>
 #include <climits>
 #include <string_view>
 #include <unordered_map>
@@ -333,7 +334,11 @@ private:
             result = std::move(src_);
             i = 1;
         }
-        result.reserve(size_t(total));
+        // Grown geometrically: a plan written one segment per line takes
+        // src over at every line, and an exact reserve would copy it each time.
+        if (result.capacity() < size_t(total)) {
+            result.reserve(std::max(size_t(total), 2 * result.capacity()));
+        }
         for (; i < items.size(); ++i) {
             if (!items[i].isSrc) {
                 result.push_back(items[i].segment);

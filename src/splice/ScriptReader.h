@@ -30,7 +30,7 @@ inline constexpr int32_t kToTheEnd = -1;
 
 // More segments than any plan a person builds; a script that assembles more
 // (src = src ++ src, doubled line after line) is refused instead of growing.
-inline constexpr int32_t kMaxScriptSegments = 100000;
+inline constexpr int32_t kMaxScriptSegments = 50000;
 
 struct ScriptSegment {
     int32_t file = 0; // index into ScriptDescription::files

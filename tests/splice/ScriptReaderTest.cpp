@@ -23,9 +23,13 @@ std::string refusalOf(const std::string& text) {
 TEST(ScriptReader, RefusalsNameTheLineAndWhatWasNotUnderstood) {
     const std::string first = "src = aviSource(\"a.avi\")\n";
     const std::string doubling = "src = src ++ src\n";
+    // Doubled line after line, src passes the limit on the line that makes it
+    // larger, and the reader stops there.
     std::string tooMany = first;
-    for (int i = 0; i < 17; ++i) {
+    int doubledPast = 1;
+    for (int64_t n = 1; n <= kMaxScriptSegments; n *= 2) {
         tooMany += doubling;
+        ++doubledPast;
     }
     const std::pair<std::string, std::string> cases[] = {
         {first + "src = src.Blur(1.0)\nreturn src", "line 2: not understood: \"Blur(1.0)\""},
@@ -45,7 +49,8 @@ TEST(ScriptReader, RefusalsNameTheLineAndWhatWasNotUnderstood) {
         {first + "src = src ++\nreturn src", "line 2: the line ends too early"},
         {"src = " + std::string(100, '(') + "aviSource(\"a\")" + std::string(100, ')'),
          "line 1: clips nested more than"},
-        {tooMany + "return src", "line 18: the script assembles more than"},
+        {tooMany + "return src",
+         "line " + std::to_string(doubledPast) + ": the script assembles more than"},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(refusalOf(text).rfind("cut.avs: " + expected, 0), 0u)
