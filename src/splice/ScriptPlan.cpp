@@ -21,7 +21,9 @@ constexpr std::uintmax_t kMaxScriptBytes = 64u << 20;
 // A path the script names relative to itself, as AviSynth finds it: beside
 // the script. Absolute paths, Unix or Windows, stay as they are.
 std::string besideScript(const std::string& file, const std::string& scriptPath) {
-    const bool absolute = file[0] == '/' || file[0] == '\\' || (file.size() > 1 && file[1] == ':');
+    const bool drive = file.size() > 1 && file[1] == ':' &&
+                       ((file[0] >= 'A' && file[0] <= 'Z') || (file[0] >= 'a' && file[0] <= 'z'));
+    const bool absolute = drive || (!file.empty() && (file[0] == '/' || file[0] == '\\'));
     return absolute ? file : splitPath(scriptPath).directory + file;
 }
 
