@@ -53,7 +53,7 @@ void MainWindow::openPaths(const QStringList& paths) {
 
 void MainWindow::openScriptFile(const QString& path) {
     view_->progress1.start(1);
-    vidloom::openScript(plan_, pathBytes(path), view_->seams(), AviHeaderCache::shared());
+    vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_);
     showBrandOfBaseClip();
     view_->progress1.finish();
 }
