@@ -5,9 +5,7 @@
 #include "kit/Outcome.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace vidloom;
 
@@ -15,13 +13,6 @@ namespace {
 
 std::string fixture(const std::string& name) {
     return std::string(VIDLOOM_FIXTURES) + "/" + name;
-}
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 kit::CliRun plan(std::vector<std::string> args) {
@@ -56,7 +47,7 @@ TEST(PlanFrom, ScriptsOfTheFixturesComeBackByteForByte) {
             ASSERT_EQ(first.status, 0) << first.err;
             const kit::CliRun again = plan({"--from", a, "--script", b});
             ASSERT_EQ(again.status, 0) << again.err;
-            EXPECT_EQ(contents(b), contents(a)) << a;
+            EXPECT_EQ(kit::readAll(b), kit::readAll(a)) << a;
             EXPECT_EQ(again.out, first.out);
 
             // The operations go on from the plan the script describes.

@@ -4,12 +4,12 @@
 
 #include "UiTestSupport.h"
 
+#include "kit/AviBuilder.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TextLines.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
@@ -17,15 +17,6 @@
 
 using namespace vidloom::ui;
 using namespace vidloom::ui::test;
-
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 class OpenScriptTest : public QObject {
     Q_OBJECT
@@ -58,7 +49,7 @@ private slots:
         const QString written = tempFile("written.avs", "");
         app.dialogs.saveAnswers.push_back(written);
         QTest::keyClick(&app.main, Qt::Key_F9);
-        QCOMPARE(contents(written), QByteArray::fromStdString(text));
+        QCOMPARE(vidloom::kit::readAll(written.toStdString()), text);
 
         const QString bad = tempFile("bad.avs", "src = aviSource(\"" + a +
                                                     "\")\n\nsrc = src.blur(1)\nreturn src\n");
