@@ -1,6 +1,7 @@
 // The desktop program: the main window with its two tool windows (hidden at
-// first, unless the last run left them open). Files named on the command line are opened as "Add
-// File" opens them.
+// first, unless the last run left them open). Files named on the command line
+// are opened as "Add File" opens them, and a script (.avs) as "Open Script"
+// opens it.
 
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
@@ -23,7 +24,7 @@ int main(int argc, char* argv[]) {
 
     const QStringList files = QApplication::arguments().mid(1);
     if (!files.isEmpty()) {
-        mainWindow.addFiles(files);
+        mainWindow.openPaths(files);
     }
     return QApplication::exec();
 }

@@ -1,13 +1,15 @@
-// vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...
+// vidloom-cli plan BASE|--from SCRIPT [--append FILE | --splice FILE | --splice-at REF FILE]...
 //                       [--script OUT] [--json]
 // Builds the splice plan with the window's own operations, in command-line
-// order: BASE is "Add File" of the base clip, --append another "Add File",
-// --splice and --splice-at one file of "Add Splice".
+// order: BASE is "Add File" of the base clip (--from SCRIPT "Open Script"
+// instead), --append another "Add File", --splice and --splice-at one file of
+// "Add Splice".
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "splice/PlanActions.h"
+#include "splice/ScriptPlan.h"
 
 #include <optional>
 #include <ostream>
@@ -21,7 +23,8 @@ namespace {
 // its entry to kOptions below.
 const char* const kPlanUsage =
     "Usage: vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
-    "                        [--script OUT] [--json]\n";
+    "                        [--script OUT] [--json]\n"
+    "       vidloom-cli plan --from SCRIPT.avs [the same options]\n";
 
 // There is no prompt on the command line: a name without digits is refused.
 const char* const kMsgNoDigits =
@@ -35,6 +38,7 @@ struct Step {
 
 struct Request {
     std::string base;
+    std::optional<std::string> from; // a script in place of the base clip
     std::vector<Step> steps;
     std::optional<std::string> script;
     bool json = false;
@@ -87,6 +91,13 @@ void setScript(Request& request, OptionArgs& args) {
     request.script = args.next();
 }
 
+void setFrom(Request& request, OptionArgs& args) {
+    if (request.from) {
+        throw UsageError{args.option() + " given twice"};
+    }
+    request.from = args.next();
+}
+
 const Option kOptions[] = {
     {"--append",
      [](Request& r, OptionArgs& a) {
@@ -98,6 +109,7 @@ const Option kOptions[] = {
      }},
     {"--splice-at", addSpliceAt},
     {"--script", setScript},
+    {"--from", setFrom},
     {"--json", [](Request& r, OptionArgs&) { r.json = true; }},
 };
 
@@ -131,7 +143,10 @@ Request parse(const Args& args) {
             takeBase(request, arg);
         }
     }
-    if (request.base.empty()) {
+    if (request.from && !request.base.empty()) {
+        throw UsageError{"--from takes the place of BASE; give one of them"};
+    }
+    if (!request.from && request.base.empty()) {
         throw UsageError{"missing BASE"};
     }
     if (request.json && request.script == "-") {
@@ -193,7 +208,11 @@ std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& ca
                                       Refusals& refused) {
     const WindowSeams noWindow;
     std::unique_ptr<SplicePlan> plan;
-    addFile(plan, absolutePath(request.base), noWindow, cache);
+    if (request.from) {
+        openScript(plan, absolutePath(*request.from), noWindow, cache);
+    } else {
+        addFile(plan, absolutePath(request.base), noWindow, cache);
+    }
     for (const Step& step : request.steps) {
         const std::string file = absolutePath(step.file);
         if (step.kind == Step::Kind::Append) {

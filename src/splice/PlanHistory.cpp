@@ -43,17 +43,6 @@ void PlanHistory::record(const std::function<void()>& action) {
     keep();
 }
 
-void PlanHistory::replacePlan(std::unique_ptr<SplicePlan> replacement) {
-    record([&] {
-        replacement->progressBar = window_.progressBar;
-        replacement->logView = window_.log;
-        replacement->attachView(window_.panels);
-        plan_ = std::move(replacement);
-        plan_->writeListingBlock(plan_->logView);
-        plan_->layoutPanels();
-    });
-}
-
 bool PlanHistory::undo() {
     if (undo_.empty() || recording_) {
         return false;

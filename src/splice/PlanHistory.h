@@ -50,11 +50,6 @@ public:
     // another runs is part of the other's step.
     void record(const std::function<void()>& action);
 
-    // Replaces the whole plan by `replacement` (opening a script) as one step
-    // that undo takes back. The replacement gets the window's seams, its
-    // listing block goes to the log and its panels are laid out.
-    void replacePlan(std::unique_ptr<SplicePlan> replacement);
-
     bool canUndo() const { return !undo_.empty(); }
     bool canRedo() const { return !redo_.empty(); }
     size_t undoCount() const { return undo_.size(); }

@@ -17,6 +17,8 @@ QString boxTitle() {
     return QApplication::applicationName();
 }
 
+const QString kOpenScriptFolder = QStringLiteral("openScript");
+
 QString folderSetting(const QString& folderKey) {
     return QStringLiteral("folders/") + folderKey;
 }
@@ -46,6 +48,27 @@ QStringList QtDialogSeam::openFiles(QWidget* parent, const QString& filter,
     }
     rememberFolder(dialog, folderKey);
     return dialog.selectedFiles();
+}
+
+std::optional<QString> DialogSeam::openScript(QWidget* parent, const QString& filter) {
+    const QStringList chosen = openFiles(parent, filter, kOpenScriptFolder);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.constFirst();
+}
+
+std::optional<QString> QtDialogSeam::openScript(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent);
+    startInLastFolder(dialog, kOpenScriptFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    rememberFolder(dialog, kOpenScriptFolder);
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,

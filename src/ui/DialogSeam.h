@@ -24,6 +24,10 @@ public:
     // The multi-select file-open dialog; an empty list when cancelled.
     virtual QStringList openFiles(QWidget* parent, const QString& filter,
                                   const QString& folderKey) = 0;
+    // The dialog that chooses one script to open (its folder remembered as
+    // "openScript"); nothing when cancelled. By default the file-open
+    // dialog's first choice.
+    virtual std::optional<QString> openScript(QWidget* parent, const QString& filter);
     // The file-save dialog; it does not ask before replacing a file. Nothing
     // when cancelled. The default suffix is added to a name typed without one.
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& filter,
@@ -44,6 +48,7 @@ class QtDialogSeam : public DialogSeam {
 public:
     QStringList openFiles(QWidget* parent, const QString& filter,
                           const QString& folderKey) override;
+    std::optional<QString> openScript(QWidget* parent, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix,
                                     const QString& folderKey) override;

@@ -63,6 +63,14 @@ public:
     // and files dropped on the window.
     void addFiles(const QStringList& paths);
 
+    // "Open Script" (Ctrl+O): the plan a chosen script describes replaces the
+    // plan; a script that cannot be opened shows why and changes nothing.
+    void openScriptCommand();
+    // Files from the command line or a drop, in their order: a script opens
+    // as "Open Script" opens it, other files are added as "Add File" adds them.
+    void openPaths(const QStringList& paths);
+    static bool isScriptPath(const QString& path);
+
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
@@ -123,6 +131,7 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -145,6 +154,7 @@ private:
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
+    void openScriptFile(const QString& path);
     void showBrandOfBaseClip();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);

@@ -184,8 +184,11 @@ TEST_F(PlanHistoryTest, ModifiedFollowsTheSavedPointAndPanelsKeepTheirIds) {
     EXPECT_FALSE(history.isModified());
 
     // Opening a script replaces the plan as one step.
-    auto opened = std::make_unique<SplicePlan>(path("T"), nullptr, nullptr, cache);
-    history.replacePlan(std::move(opened));
+    history.record([&] {
+        plan = std::make_unique<SplicePlan>(path("T"), window.progressBar, window.log, cache);
+        plan->attachView(window.panels);
+        plan->writeListingBlock(plan->logView);
+    });
     history.markSaved("/v/other.avs");
     EXPECT_EQ(shape(*plan), "T(0,30,0)");
     EXPECT_EQ(log.lines, plan->listingBlock());

@@ -139,6 +139,24 @@ private slots:
         QVERIFY(app.dialogs.unexpected.isEmpty());
     }
 
+    void anOpenedScriptIsOneStepWithNothingUnsaved() {
+        App app;
+        app.addFiles({xvidFile("before-open.avi", 10)});
+        const QStringList before = shown(app);
+        const QString script =
+            tempFile("opened.avs", "src = aviSource(\"" + xvidFile("opened.avi", 20).toStdString() +
+                                       "\")\r\nreturn src\r\n");
+        app.main.openPaths({script});
+        QVERIFY(app.main.windowTitle().startsWith(QStringLiteral("opened.avs[*] - ")));
+        QVERIFY(!app.main.isWindowModified());
+        QVERIFY(app.main.close()); // nothing to ask
+        reopen(app);
+        press(&app.main, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown(app), before);
+        QVERIFY(app.main.isWindowModified());
+        QVERIFY(app.dialogs.asked.size() == 1 && app.dialogs.errors.isEmpty());
+    }
+
     void theNextRunFindsTheWindowsAsLeft() {
         {
             App app;
