@@ -2,11 +2,6 @@
 
 namespace vidloom {
 
-AviHeaderCache& AviHeaderCache::shared() {
-    static AviHeaderCache cache;
-    return cache;
-}
-
 const AviHeader& AviHeaderCache::get(const std::string& fileName) {
     // A plan of many files asks for each name at every segment it makes, so
     // names are found through a map rather than one by one. Names compare as

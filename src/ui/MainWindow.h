@@ -6,6 +6,7 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
+#include "splice/AviHeaderCache.h"
 #include "splice/PanelState.h"
 
 #include <QWidget>
@@ -21,6 +22,7 @@ class QProgressBar;
 
 namespace vidloom {
 class AviHeader;
+class PlanHistory;
 class SplicePlan;
 } // namespace vidloom
 
@@ -61,6 +63,14 @@ public:
     // and files dropped on the window.
     void addFiles(const QStringList& paths);
 
+    // "Open Script" (Ctrl+O): the plan a chosen script describes replaces the
+    // plan; a script that cannot be opened shows why and changes nothing.
+    void openScriptCommand();
+    // Files from the command line or a drop, in their order: a script opens
+    // as "Open Script" opens it, other files are added as "Add File" adds them.
+    void openPaths(const QStringList& paths);
+    static bool isScriptPath(const QString& path);
+
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
@@ -71,6 +81,20 @@ public:
 
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
+
+    // ---- History, title, closing and settings (MainWindowHistory.cpp,
+    // MainWindowSettings.cpp)
+    // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of the last change of
+    // the plan; the panels, fields, tag window and log follow.
+    void undoCommand();
+    void redoCommand();
+    PlanHistory& history() const { return *history_; }
+    // The window's geometry, the tool windows' geometry and visibility and the
+    // Debug Info box as the last run left them (main() calls it once).
+    void restoreSettings();
+    void saveSettings() const;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
     QProgressBar* progressBar = nullptr;
     QProgressBar* secondProgressBar = nullptr;
@@ -107,6 +131,7 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -116,6 +141,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A plan changed since it was last written or opened is written,
+    // discarded or kept open as the user answers.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -126,16 +154,30 @@ private:
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
+    void openScriptFile(const QString& path);
     void showBrandOfBaseClip();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+
+    // Runs one command as one step of the plan's history (guarded as well).
+    void recorded(const std::function<void()>& command);
+    void buildHistory();
+    void stepThroughHistory(bool (PlanHistory::*step)());
+    // The title (script name, modified mark) and the undo and redo actions.
+    void showHistoryState();
+    // "Write" of the close question: true when the plan is now written.
+    bool writeBeforeClose();
 
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
     std::unique_ptr<DialogSeam> ownDialogs_;
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
+    // The header records of the files the user added; it outlives the plan,
+    // whose segments point into it.
+    AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
+    std::unique_ptr<PlanHistory> history_;
 };
 
 } // namespace vidloom::ui

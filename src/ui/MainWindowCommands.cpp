@@ -7,6 +7,7 @@
 #include "avi/CodecNames.h"
 #include "avi/InfoTags.h"
 #include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
@@ -41,9 +42,9 @@ SplicePlan* MainWindow::plan() const {
 }
 
 void MainWindow::addFileCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
-        addPaths(dialogs_->openFiles(this, kOpenFilter));
+        addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile")));
     });
     // The refresh runs also when the dialog was cancelled or a file failed,
     // so the fields show what did get into the plan.
@@ -55,7 +56,7 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    guarded([this, &absolute] {
+    recorded([this, &absolute] {
         deleteHiddenPanels();
         addPaths(absolute);
     });
@@ -69,7 +70,7 @@ void MainWindow::addPaths(const QStringList& paths) {
     view_->progress2.start(int32_t(paths.size()));
     for (const QString& path : paths) {
         view_->progress1.start(1);
-        vidloom::addFile(plan_, pathBytes(path), view_->seams());
+        vidloom::addFile(plan_, pathBytes(path), view_->seams(), headerCache_);
         showBrandOfBaseClip();
         view_->progress1.finish();
         view_->progress2.step();
@@ -89,14 +90,15 @@ void MainWindow::showBrandOfBaseClip() {
 }
 
 void MainWindow::addSpliceCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         const std::string refusal = spliceRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const QStringList paths = dialogs_->openFiles(this, kOpenFilter);
+        const QStringList paths =
+            dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addSplice"));
         if (paths.isEmpty()) {
             return;
         }
@@ -121,18 +123,21 @@ void MainWindow::generateCommand() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const std::optional<QString> path = dialogs_->saveFile(this, kSaveFilter, kSaveSuffix);
+        const std::optional<QString> path =
+            dialogs_->saveFile(this, kSaveFilter, kSaveSuffix, QStringLiteral("generate"));
         if (!path) {
             return;
         }
         view_->progress1.start(plan_->segments.count());
-        generateAvs(*plan_, pathBytes(*path), view_.get());
+        if (generateAvs(*plan_, pathBytes(*path), view_.get())) {
+            history_->markSaved(pathBytes(*path));
+        }
         view_->progress1.finish();
     });
 }
 
 void MainWindow::moveEarlierCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveEarlier(plan_->currentSegment);
@@ -141,7 +146,7 @@ void MainWindow::moveEarlierCommand() {
 }
 
 void MainWindow::moveLaterCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveLater(plan_->currentSegment);
@@ -151,14 +156,14 @@ void MainWindow::moveLaterCommand() {
 
 SegmentPanel* MainWindow::createPanel(SegmentId segment) {
     auto* panel = new SegmentPanel(panelArea->contents(), segment);
-    panel->setObjectName(QStringLiteral("InfoClipBox"));
+    panel->setObjectName(QStringLiteral("segmentPanel"));
     connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
     connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
     return panel;
 }
 
 void MainWindow::onPanelSelected(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->applyEdit(panel->segmentId(), panel->startEdit->text().toStdString(),
                              panel->endEdit->text().toStdString(),
@@ -168,7 +173,7 @@ void MainWindow::onPanelSelected(SegmentPanel* panel) {
 }
 
 void MainWindow::onPanelDelete(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->remove(panel->segmentId());
         }

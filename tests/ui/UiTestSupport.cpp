@@ -10,7 +10,7 @@
 
 namespace vidloom::ui::test {
 
-QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter, const QString&) {
     asked.append(QStringLiteral("open ") + filter);
     if (openAnswers.empty()) {
         unexpected.append(asked.last());
@@ -22,15 +22,21 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix) {
+                                                 const QString& defaultSuffix, const QString&) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
     if (saveAnswers.empty()) {
         unexpected.append(asked.last());
         return std::nullopt;
     }
-    std::optional<QString> answer = saveAnswers.front();
+    // The answer is taken as a plain QString: a copied std::optional<QString>
+    // trips GCC's -Wmaybe-uninitialized in optimised builds.
+    const bool cancelled = !saveAnswers.front().has_value();
+    QString path = saveAnswers.front().value_or(QString());
     saveAnswers.pop_front();
-    return answer;
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) {
@@ -49,9 +55,20 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
         unexpected.append(asked.last());
         return defaultText;
     }
-    std::optional<QString> answer = inputAnswers.front();
+    QString answer = inputAnswers.front().value_or(defaultText);
     inputAnswers.pop_front();
-    return answer.value_or(defaultText);
+    return answer;
+}
+
+UnsavedAnswer ScriptedDialogs::askUnsavedChanges(QWidget*, const QString& text) {
+    asked.append(QStringLiteral("unsaved ") + text);
+    if (unsavedAnswers.empty()) {
+        unexpected.append(asked.last());
+        return UnsavedAnswer::Cancel;
+    }
+    const UnsavedAnswer answer = unsavedAnswers.front();
+    unsavedAnswers.pop_front();
+    return answer;
 }
 
 App::App() : main(brand, log) {
