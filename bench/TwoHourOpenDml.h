@@ -37,8 +37,8 @@ inline uint32_t frameBytes(const twohour::Gop& gop, int32_t i) {
     return i < twohour::kGop ? uint32_t(gop.frames[size_t(i)].size()) : kHoleFrame;
 }
 
-inline std::string headers(const twohour::Gop& gop, int32_t frames, int32_t firstPart,
-                           const std::vector<kit::SuperIndexEntry>& supers) {
+inline std::string openDmlHeaders(int32_t frames, int32_t firstPart,
+                                  const std::vector<kit::SuperIndexEntry>& supers) {
     using kit::chunk;
     using kit::le16;
     using kit::le32;
@@ -77,7 +77,7 @@ inline std::vector<std::pair<int64_t, int64_t>> write(const std::filesystem::pat
     std::vector<kit::SuperIndexEntry> supers;
     std::vector<std::pair<int64_t, int64_t>> placed;
     const int32_t firstPart = std::min(frames, kFramesPerPart);
-    const int64_t hdrlBytes = int64_t(headers(gop, frames, firstPart, {}).size());
+    const int64_t hdrlBytes = int64_t(openDmlHeaders(frames, firstPart, {}).size());
     int64_t at = 12 + hdrlBytes; // the first part's movie list
     for (int32_t first = 0, part = 0; first < frames; first += kFramesPerPart, ++part) {
         const int32_t count = std::min(kFramesPerPart, frames - first);
@@ -103,8 +103,8 @@ inline std::vector<std::pair<int64_t, int64_t>> write(const std::filesystem::pat
             pos += 8 + size;
             out.seekp(pos);
             out << "01wb" << le32(twohour::kAudioBytes);
-            idx1 += "01wb" + le32(0x10) + le32(uint32_t(pos - moviWord)) +
-                    le32(twohour::kAudioBytes);
+            idx1 +=
+                "01wb" + le32(0x10) + le32(uint32_t(pos - moviWord)) + le32(twohour::kAudioBytes);
             pos += 8 + twohour::kAudioBytes;
         }
         const std::string ix =
@@ -127,7 +127,7 @@ inline std::vector<std::pair<int64_t, int64_t>> write(const std::filesystem::pat
         at = pos;
     }
     out.seekp(12);
-    out << headers(gop, frames, firstPart, supers);
+    out << openDmlHeaders(frames, firstPart, supers);
     if (!out) {
         throw std::runtime_error("cannot write " + path.string());
     }

@@ -2,7 +2,9 @@
 // The header record of one AVI file: read once, when it is constructed from a
 // file name, and read-only afterwards. The reader finds each structure by
 // searching for its four-character word and reads fields at fixed distances
-// from it; it does not walk the RIFF chunk tree.
+// from it. Only what word searches cannot tell (the order of the stream lists,
+// the OpenDML super index, the RIFF parts after the first) comes from walking
+// the chunk tree, and that walk never fails on a damaged file.
 
 #include "avi/BinaryFile.h"
 #include "avi/RiffLayout.h"
