@@ -100,7 +100,7 @@ inline std::vector<std::pair<int64_t, int64_t>> write(const std::filesystem::pat
             const bool key = i % twohour::kGop == 0;
             entries += le32(uint32_t(pos + 8 - moviWord)) + le32(size | (key ? 0 : 0x80000000u));
             idx1 += "00dc" + le32(key ? 0x10 : 0) + le32(uint32_t(pos - moviWord)) + le32(size);
-            pos += 8 + size;
+            pos += 8 + size + (size & 1); // chunks are padded to an even size
             out.seekp(pos);
             out << "01wb" << le32(twohour::kAudioBytes);
             idx1 +=

@@ -175,6 +175,31 @@ uint64_t BinaryFile::readQword64(std::string_view what) {
     return v;
 }
 
+void BinaryFile::readDirect(int64_t offset, void* dst, size_t n, std::string_view what) {
+    if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset) {
+        endOfFile(offset, n, what);
+    }
+    if (fd_ < 0) {
+        throw IoError(path_ + ": read after the file was closed");
+    }
+    size_t got = 0;
+    auto* out = static_cast<uint8_t*>(dst);
+    while (got < n) {
+        const ssize_t r = ::pread(fd_, out + got, n - got, offset + int64_t(got));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r < 0) {
+            throw IoError(path_ + ": read error at offset " + std::to_string(offset) + " (" +
+                          systemReason() + ")");
+        }
+        if (r == 0) {
+            endOfFile(offset + int64_t(got), n - got, what);
+        }
+        got += size_t(r);
+    }
+}
+
 bool BinaryFile::peek(int64_t offset, void* dst, size_t n) {
     if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset) {
         return false;

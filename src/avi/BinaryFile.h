@@ -50,6 +50,11 @@ public:
     int32_t readDword32(std::string_view what = "a 32-bit value");
     uint64_t readQword64(std::string_view what = "a 64-bit value");
 
+    // Reads n bytes at offset with one system call, past the buffer (which
+    // keeps what it holds): for a small structure far from the rest of the
+    // reading. Fails as read does; the position is left unchanged.
+    void readDirect(int64_t offset, void* dst, size_t n, std::string_view what = {});
+
     // Reads n bytes at offset into dst when they all lie inside the file and
     // says whether they did; the position is left unchanged. For looking at
     // structures that may be absent, where running out of file is an answer

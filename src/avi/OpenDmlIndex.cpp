@@ -22,21 +22,39 @@ std::vector<uint64_t> videoStandardIndexes(BinaryFile& file, const AviHeader& he
     const int64_t room = (int64_t(header.VideoSuperIndexSize) - kSuperHeader) / kSuperEntry;
     const int64_t count =
         std::clamp<int64_t>(header.VideoSuperIndexEntries, 0, std::max<int64_t>(room, 0));
-    positions.reserve(size_t(std::min<int64_t>(count, 4096))); // the count is not trusted
-    for (int64_t k = 0; k < count; ++k) {
-        file.seek(header.VideoSuperIndexPos + kSuperHeader + k * kSuperEntry);
+    const int64_t first = header.VideoSuperIndexPos + kSuperHeader;
+    if (count * kSuperEntry <= file.size() - first) {
+        // All in one small read: the super index lies far from the indexes.
+        std::vector<uint8_t> entries(size_t(count * kSuperEntry));
+        file.readDirect(first, entries.data(), entries.size(), "the OpenDML super index");
+        for (int64_t k = 0; k < count; ++k) {
+            uint64_t position = 0;
+            for (int i = 7; i >= 0; --i) {
+                position = (position << 8) | entries[size_t(k * kSuperEntry + i)];
+            }
+            positions.push_back(position);
+        }
+        return positions;
+    }
+    // Cut off: the entries up to the first one missing, which raises.
+    for (int64_t k = 0;; ++k) {
+        file.seek(first + k * kSuperEntry);
         positions.push_back(file.readQword64("the OpenDML super index"));
     }
-    return positions;
 }
 
 StandardIndex readStandardIndex(BinaryFile& file, uint64_t chunkPos) {
-    const std::string where = "the standard index at offset " + std::to_string(chunkPos);
     uint8_t head[kStandardHeader];
     if (chunkPos > uint64_t(INT64_MAX) || !file.peek(int64_t(chunkPos), head, sizeof head)) {
-        throw IoError(file.path() + ": unexpected end of file: " + where +
-                      " lies past the end of the file (" + std::to_string(file.size()) + " bytes)");
+        throw IoError(file.path() + ": unexpected end of file: the standard index at offset " +
+                      std::to_string(chunkPos) + " lies past the end of the file (" +
+                      std::to_string(file.size()) + " bytes)");
     }
+    return standardIndexOf(head, file, chunkPos);
+}
+
+StandardIndex standardIndexOf(const uint8_t* head, const BinaryFile& file, uint64_t chunkPos) {
+    const std::string where = "the standard index at offset " + std::to_string(chunkPos);
     const uint32_t chunkSize = FourCC::fromBytes(head + 4).word();
     const uint32_t longsPerEntry = uint32_t(head[8]) | uint32_t(head[9]) << 8;
     const uint8_t indexType = head[11];

@@ -31,6 +31,9 @@ struct StandardIndex {
 // naming the offset, when it lies past the end of the file or is not an
 // index of chunks.
 StandardIndex readStandardIndex(BinaryFile& file, uint64_t chunkPos);
+// The same from the chunk's first 32 bytes, already read.
+StandardIndex standardIndexOf(const uint8_t* head, const BinaryFile& file, uint64_t chunkPos);
+inline constexpr int64_t kStandardIndexHead = 32;
 
 // What a standard index entry's size word says.
 inline bool isKeyEntry(uint32_t sizeWord) {
