@@ -66,7 +66,8 @@ private slots:
         const QStringList selected = shown(app);
 
         app.log.show();
-        press(&app.log, Qt::Key_Z, Qt::ControlModifier);
+        app.log.logText->setFocus(); // a text area of its own
+        press(app.log.logText, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(shown(app), one);
         press(&app.log, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(app.main.plan() == nullptr);
