@@ -3,9 +3,8 @@
 
 #include "UiTestSupport.h"
 
-#include <QAbstractButton>
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -84,19 +83,6 @@ private slots:
         whenShown<QMessageBox>([&](QMessageBox* d) { shown = d->text(); });
         seam.message(nullptr, QStringLiteral("You must have at least one video clip..."));
         QCOMPARE(shown, QStringLiteral("You must have at least one video clip..."));
-    }
-
-    void unsavedQuestionOffersWriteDiscardCancel() {
-        QtDialogSeam seam;
-        QStringList buttons;
-        whenShown<QMessageBox>([&](QMessageBox* d) {
-            for (QAbstractButton* b : d->buttons()) {
-                buttons.append(b->text().remove(QLatin1Char('&')));
-            }
-        });
-        QCOMPARE(seam.askUnsavedChanges(nullptr, QStringLiteral("?")), UnsavedAnswer::Cancel);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"Cancel", "Discard", "Write"}));
     }
 
     void eachFileDialogStartsWhereItWasLastLeft() {
