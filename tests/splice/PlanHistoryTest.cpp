@@ -1,12 +1,14 @@
 // Undo and redo over the plan's operations: random actions taken back one by
-// one give every earlier plan again and redo every later one; refused actions
-// leave no step; "modified" follows the saved point through undo and redo.
+// one give every earlier plan again (segment ids and current segment
+// included) and redo every later one, "modified" following the point where
+// the script was written; refused actions leave no step.
 
 #include "splice/PlanHistory.h"
 #include "PlanFixture.h"
 #include "avi/Errors.h"
 #include "splice/PlanActions.h"
 
+#include <optional>
 #include <random>
 
 namespace vidloom {
@@ -17,10 +19,10 @@ protected:
     PlanHistoryTest() {
         window.log = &log;
         window.panels = &panels;
-        history.attachWindow(window);
+        history->attachWindow(window);
     }
     void addFiles(const std::vector<std::string>& labels) {
-        history.record([&] {
+        history->record([&] {
             for (const std::string& label : labels) {
                 addFile(plan, path(label), window, cache);
             }
@@ -28,7 +30,7 @@ protected:
     }
     SpliceOutcome addSplice(const std::string& label, int32_t ref) {
         SpliceOutcome outcome{};
-        history.record(
+        history->record(
             [&] { outcome = vidloom::addSplice(*plan, path(label), ref, window).outcome; });
         return outcome;
     }
@@ -48,7 +50,7 @@ protected:
     kit::RecordingPanels panels;
     WindowSeams window;
     std::unique_ptr<SplicePlan> plan;
-    PlanHistory history{plan, window};
+    std::optional<PlanHistory> history{std::in_place, plan, window};
 };
 
 TEST_F(PlanHistoryTest, UndoAllGivesEveryEarlierPlanAndRedoEveryLaterOne) {
@@ -57,12 +59,14 @@ TEST_F(PlanHistoryTest, UndoAllGivesEveryEarlierPlanAndRedoEveryLaterOne) {
     auto pick = [&](int32_t n) { return n <= 0 ? 0 : int32_t(rng() % uint32_t(n)); };
     for (int round = 0; round < 20; ++round) {
         plan.reset();
-        history.clear();
+        history.emplace(plan, window);
         std::vector<std::string> states{seen()};
         addFiles({"B"});
         states.push_back(seen());
+        const size_t saveAfter = 1 + rng() % 25; // the step after which a script is written
+        size_t saved = 0;                        // the state written, 0 for none
         for (int op = 0; op < 30; ++op) {
-            const size_t steps = history.undoCount();
+            const size_t steps = history->undoCount();
             const int32_t count = plan->segments.count();
             const SegmentId someone = count ? idAt(pick(count)) : kNoSegment;
             const std::string start = std::to_string(pick(120));
@@ -74,31 +78,42 @@ TEST_F(PlanHistoryTest, UndoAllGivesEveryEarlierPlanAndRedoEveryLaterOne) {
                 addSplice(labels[rng() % 5], pick(plan->liveLength() + 10));
                 break;
             case 2:
-                history.record([&] { plan->applyEdit(someone, start, "?", "?"); });
+                history->record([&] { plan->applyEdit(someone, start, "?", "?"); });
                 break;
             case 3:
-                history.record([&] { plan->remove(someone); });
+                history->record([&] { plan->remove(someone); });
                 break;
             default:
-                history.record(
+                history->record(
                     [&] { rng() % 2 ? plan->moveEarlier(someone) : plan->moveLater(someone); });
             }
             // A selection without a step still moves the current segment.
-            states.resize(history.undoCount() > steps ? states.size() + 1 : states.size());
+            states.resize(history->undoCount() > steps ? states.size() + 1 : states.size());
             states.back() = seen();
+            if (states.size() - 1 == saveAfter && history->undoCount() > steps) {
+                history->markSaved("/v/plan.avs");
+                saved = saveAfter;
+            }
         }
-        ASSERT_EQ(history.undoCount(), states.size() - 1);
+        ASSERT_EQ(history->undoCount(), states.size() - 1);
         for (size_t i = states.size() - 1; i-- > 0;) {
-            ASSERT_TRUE(history.undo());
+            ASSERT_TRUE(history->undo());
             ASSERT_EQ(seen(), states[i]) << "round " << round << " undo to " << i;
+            ASSERT_EQ(history->isModified(), i != saved);
         }
         EXPECT_TRUE(log.lines.empty()); // no plan, no listing
         for (size_t i = 1; i < states.size(); ++i) {
-            ASSERT_TRUE(history.redo());
+            ASSERT_TRUE(history->redo());
             ASSERT_EQ(seen(), states[i]) << "round " << round << " redo to " << i;
             ASSERT_EQ(log.lines, plan->listingBlock());
+            ASSERT_EQ(history->isModified(), i != saved);
         }
-        EXPECT_FALSE(history.redo());
+        EXPECT_FALSE(history->redo());
+        // A new step after an undo drops the steps to redo.
+        history->undo();
+        addFiles({"T"});
+        EXPECT_FALSE(history->canRedo());
+        EXPECT_TRUE(history->isModified());
     }
 }
 
@@ -108,16 +123,16 @@ TEST_F(PlanHistoryTest, RefusedActionsLeaveNoStepAndTheOldestStepsGoPastTheCap) 
     EXPECT_EQ(addSplice("S", 990), SpliceOutcome::ExceedsEnd);
     EXPECT_EQ(addSplice("S", -1), SpliceOutcome::NegativeReference);
     EXPECT_EQ(addSplice("W", 10), SpliceOutcome::Incompatible);
-    EXPECT_THROW(history.record([&] { addFile(plan, missing, window, cache); }), VidloomError);
-    history.record([&] { plan->moveEarlier(idAt(0)); });
-    EXPECT_EQ(history.undoCount(), 1u);
+    EXPECT_THROW(history->record([&] { addFile(plan, missing, window, cache); }), VidloomError);
+    history->record([&] { plan->moveEarlier(idAt(0)); });
+    EXPECT_EQ(history->undoCount(), 1u);
     // What got in before a file failed is one step.
-    EXPECT_THROW(history.record([&] {
+    EXPECT_THROW(history->record([&] {
         addFile(plan, path("S"), window, cache);
         addFile(plan, missing, window, cache);
     }),
                  VidloomError);
-    EXPECT_EQ(history.undoCount(), 2u);
+    EXPECT_EQ(history->undoCount(), 2u);
 
     PlanHistory small(plan, window, 3);
     for (const char* label : {"T", "U", "Z", "T"}) {
@@ -126,32 +141,6 @@ TEST_F(PlanHistoryTest, RefusedActionsLeaveNoStepAndTheOldestStepsGoPastTheCap) 
     while (small.undo()) {
     }
     EXPECT_EQ(shape(*plan), "B(0,1000,0) S(0,50,0) T(0,30,0)");
-}
-
-TEST_F(PlanHistoryTest, ModifiedFollowsTheSavedPointAndPanelsKeepTheirIds) {
-    EXPECT_FALSE(history.isModified());
-    addFiles({"B", "U"});
-    EXPECT_TRUE(history.isModified());
-    history.markSaved("/v/plan.avs");
-    EXPECT_FALSE(history.isModified());
-    EXPECT_EQ(history.scriptPath(), "/v/plan.avs");
-
-    addSplice("T", 100);
-    const SegmentId spliced = idAt(1);
-    history.record([&] { plan->setCurrent(spliced); }); // selecting is no step
-    history.record([&] { plan->remove(spliced); });
-    history.undo();
-    EXPECT_EQ(panels.layouts.back()[1].id, spliced); // the same panel comes back
-    EXPECT_EQ(plan->currentSegment, spliced);
-    history.undo();
-    EXPECT_FALSE(history.isModified());
-    history.redo();
-    EXPECT_TRUE(history.isModified());
-    history.undo();
-    history.record([&] { plan->moveLater(idAt(0)); }); // drops the steps to redo
-    EXPECT_FALSE(history.canRedo());
-    history.undo();
-    EXPECT_FALSE(history.isModified());
 }
 
 } // namespace
