@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     vidloom::ui::TagWindow brandWindow;
     vidloom::ui::LogWindow logWindow;
     vidloom::ui::MainWindow mainWindow(brandWindow, logWindow);
-    mainWindow.show();
+    mainWindow.openOnScreen();
 
     const QStringList files = QApplication::arguments().mid(1);
     if (!files.isEmpty()) {

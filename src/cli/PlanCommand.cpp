@@ -145,8 +145,14 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
     const AviHeaderCache::StampRound oneCommand(AviHeaderCache::shared());
     std::unique_ptr<SplicePlan> plan;
     std::vector<Refusal> refused;
-    auto refuse = [&](const std::string& file, const std::string& message) {
-        err << file << ": " << message << "\n";
+    // stderr gives the refusal's numbers too; the JSON keeps its fixed text.
+    auto refuse = [&](const std::string& file, const std::string& message,
+                      const std::string& details = {}) {
+        err << file << ": " << message;
+        if (!details.empty()) {
+            err << " (" << details << ")";
+        }
+        err << "\n";
         refused.push_back({file, message});
     };
     try {
@@ -176,7 +182,7 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
             if (result.outcome == SpliceOutcome::NoReference) {
                 refuse(file, kMsgNoDigits);
             } else if (result.outcome != SpliceOutcome::Inserted) {
-                refuse(file, result.message);
+                refuse(file, result.message, result.details);
             }
         }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -29,8 +30,14 @@ QStringList QtDialogSeam::openFiles(QWidget* parent, const QString& filter) {
 }
 
 std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,
-                                              const QString& defaultSuffix) {
+                                              const QString& defaultSuffix,
+                                              const QString& suggestedPath) {
     QFileDialog dialog(parent);
+    if (!suggestedPath.isEmpty()) {
+        const QFileInfo suggested(suggestedPath);
+        dialog.setDirectory(suggested.absolutePath());
+        dialog.selectFile(suggested.fileName());
+    }
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -40,6 +47,11 @@ std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& fi
         return std::nullopt;
     }
     return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogSeam::question(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, boxTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogSeam::message(QWidget* parent, const QString& text) {

@@ -18,10 +18,15 @@ public:
 
     // The multi-select file-open dialog; an empty list when cancelled.
     virtual QStringList openFiles(QWidget* parent, const QString& filter) = 0;
-    // The file-save dialog; it does not ask before replacing a file. Nothing
-    // when cancelled. The default suffix is added to a name typed without one.
+    // The file-save dialog, opened in the folder of suggestedPath with its
+    // name filled in; it does not ask before replacing a file (question does).
+    // Nothing when cancelled. The default suffix is added to a name typed
+    // without one.
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                            const QString& defaultSuffix) = 0;
+                                            const QString& defaultSuffix,
+                                            const QString& suggestedPath) = 0;
+    // A yes/no question; true for yes.
+    virtual bool question(QWidget* parent, const QString& text) = 0;
     // A modal message with the fixed texts of the actions.
     virtual void message(QWidget* parent, const QString& text) = 0;
     // The error box that ends an action which failed.
@@ -35,7 +40,9 @@ class QtDialogSeam : public DialogSeam {
 public:
     QStringList openFiles(QWidget* parent, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix) override;
+                                    const QString& defaultSuffix,
+                                    const QString& suggestedPath) override;
+    bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,

@@ -16,6 +16,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 
@@ -72,6 +73,12 @@ public:
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
 
+    // Shows the window inside the available area of its screen.
+    void openOnScreen();
+    // The one-line note under the buttons: where a script went, how a typed
+    // value was corrected.
+    void showStatus(const QString& text);
+
     QProgressBar* progressBar = nullptr;
     QProgressBar* secondProgressBar = nullptr;
     ButtonFrame* addFileFrame = nullptr;
@@ -85,6 +92,7 @@ public:
     CommandButton* generateButton = nullptr;
     CommandButton* showLogButton = nullptr;
     QCheckBox* debugInfoBox = nullptr;
+    QLabel* statusLine = nullptr;
     PanelScrollArea* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
     QLineEdit* codecEdit = nullptr;
@@ -121,14 +129,34 @@ protected:
 
 private:
     void buildControls();
+    void buildCommandButtons();
+    void buildDebugBox();
+    void buildPropertyFields();
+    void placePropertyFields();
+    void buildNavigation();
     void buildActions();
     // Runs one command; an error ends it and is shown with its message, and
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
-    void showBrandOfBaseClip();
+    void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // After any change of the plan: the log's listing block (when the plan
+    // no longer matches it), the brand window, the fields, the current panel
+    // in view.
+    void afterPlanChange();
+    // The keyboard goes to the current panel's first editable cell.
+    void focusCurrentPanel();
+    void keepCurrentPanelInView();
+    // Shows how typed values were corrected (empty: none), replacing an
+    // earlier such note.
+    void tellCorrection(const std::string& note);
+    // Where the save dialog starts: the base clip's folder and name, ".avs".
+    QString suggestedScriptPath() const;
+    void writeScript(const QString& path);
+    // The first time a tool window is shown, it goes beside this window.
+    void showToolWindow(QWidget& tool, bool& placed, int below);
 
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
@@ -136,6 +164,9 @@ private:
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
     std::unique_ptr<SplicePlan> plan_;
+    bool brandPlaced_ = false;
+    bool logPlaced_ = false;
+    bool statusIsCorrection_ = false;
 };
 
 } // namespace vidloom::ui

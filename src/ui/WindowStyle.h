@@ -17,4 +17,13 @@ void applyFormBackground(QWidget* window);
 // window gives the designed controls everywhere.
 void placeWindow(QWidget* window, int left, int top, int width, int height);
 
+// Moves (and if need be shrinks, down to its minimum size) a top-level window
+// so that it lies inside the available area of its screen, whatever the
+// screen's size and scale factor.
+void keepOnScreen(QWidget* window);
+// Places a tool window beside the main window: to its right, else to its left,
+// `below` pixels under its top edge (so two tool windows sit one above the
+// other), then kept on the screen.
+void placeBeside(QWidget* tool, const QWidget& main, int below);
+
 } // namespace vidloom::ui

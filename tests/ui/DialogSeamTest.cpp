@@ -4,7 +4,9 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -47,18 +49,25 @@ private slots:
         QVERIFY(seen);
     }
 
-    void saveDialogAddsAvsAndReplacesWithoutAsking() {
+    void saveDialogStartsAtTheSuggestionAndLeavesReplacingToTheQuestion() {
         QtDialogSeam seam;
         bool seen = false;
+        const QString folder = QDir::tempPath();
         whenShown<QFileDialog>([&](QFileDialog* d) {
             seen = true;
+            QCOMPARE(QDir(d->directory()).canonicalPath(), QDir(folder).canonicalPath());
+            QCOMPARE(QFileInfo(d->selectedFiles().value(0)).fileName(), QStringLiteral("base.avs"));
             QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
             QCOMPARE(d->defaultSuffix(), QStringLiteral("avs"));
             QCOMPARE(d->nameFilters(), QStringList{"*.avs"});
             QVERIFY(d->testOption(QFileDialog::DontConfirmOverwrite));
         });
-        QVERIFY(!seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs")));
+        QVERIFY(!seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs"),
+                               folder + QStringLiteral("/base.avs")));
         QVERIFY(seen);
+        whenShown<QMessageBox>(
+            [](QMessageBox* d) { QCOMPARE(d->text(), QStringLiteral("Replace?")); });
+        QVERIFY(!seam.question(nullptr, QStringLiteral("Replace?")));
     }
 
     void cancelledInputBoxGivesTheDefault() {

@@ -4,6 +4,7 @@
 #include "ui/PanelScrollArea.h"
 #include "ui/SegmentPanel.h"
 
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -22,14 +23,27 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix) {
+                                                 const QString& defaultSuffix,
+                                                 const QString& suggestedPath) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
+    suggested.append(suggestedPath);
     if (saveAnswers.empty()) {
         unexpected.append(asked.last());
         return std::nullopt;
     }
     std::optional<QString> answer = saveAnswers.front();
     saveAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedDialogs::question(QWidget*, const QString& text) {
+    questions.append(text);
+    if (questionAnswers.empty()) {
+        unexpected.append(QStringLiteral("question ") + text);
+        return false;
+    }
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
     return answer;
 }
 
@@ -75,6 +89,14 @@ void App::addFiles(const QStringList& paths) {
 void App::addSplices(const QStringList& paths) {
     dialogs.openAnswers.push_back(paths);
     QTest::keyClick(&main, Qt::Key_F2);
+}
+
+QStringList tagColumn(const TagWindow& window, int column) {
+    QStringList cells{window.table->horizontalHeaderItem(column)->text()};
+    for (int row = 0; row < window.table->rowCount(); ++row) {
+        cells.append(window.table->item(row, column)->text());
+    }
+    return cells;
 }
 
 QList<SegmentPanel*> App::shownPanels() const {

@@ -23,7 +23,9 @@ class ScriptedDialogs : public DialogSeam {
 public:
     QStringList openFiles(QWidget* parent, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix) override;
+                                    const QString& defaultSuffix,
+                                    const QString& suggestedPath) override;
+    bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
@@ -32,7 +34,10 @@ public:
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
+    std::deque<bool> questionAnswers;
 
+    QStringList suggested; // the save dialog's suggested paths
+    QStringList questions;
     QStringList asked; // "open *.avi", "save *.avs avs", "input caption|prompt|default"
     QStringList messages;
     QStringList errors;
@@ -55,6 +60,9 @@ struct App {
     // The panels shown, in plan order (by caption number).
     QList<class SegmentPanel*> shownPanels() const;
 };
+
+// A column of the brand window: its heading, then one entry per tag.
+QStringList tagColumn(const TagWindow& window, int column);
 
 // A small real file made by ffmpeg, from tests/fixtures.
 QString fixture(const char* name);
