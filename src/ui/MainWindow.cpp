@@ -305,26 +305,25 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::showTagWindow() {
     guarded([this] {
         deleteHiddenPanels();
-        showToolWindow(brandWindow_, brandPlaced_, 0);
+        showToolWindow(brandWindow_, brandPlaced_);
     });
 }
 
 void MainWindow::showLogWindow() {
     guarded([this] {
         deleteHiddenPanels();
-        // Below the brand window's designed place, so the two never overlap.
-        const int below = brandWindow_.height() + 40;
-        showToolWindow(logWindow_, logPlaced_, below);
+        showToolWindow(logWindow_, logPlaced_);
     });
 }
 
-void MainWindow::showToolWindow(QWidget& tool, bool& placed, int below) {
+void MainWindow::showToolWindow(QWidget& tool, bool& placed) {
     if (tool.isVisible()) {
         tool.hide();
         return;
     }
     if (!placed) {
-        placeBeside(&tool, *this, below);
+        // The brand window above the log window, beside this one.
+        placeBeside(&tool, {&brandWindow_, &logWindow_}, *this);
         placed = true;
     }
     tool.show();

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -156,7 +157,7 @@ private:
     QString suggestedScriptPath() const;
     void writeScript(const QString& path);
     // The first time a tool window is shown, it goes beside this window.
-    void showToolWindow(QWidget& tool, bool& placed, int below);
+    void showToolWindow(QWidget& tool, bool& placed);
 
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
@@ -164,6 +165,8 @@ private:
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
     std::unique_ptr<SplicePlan> plan_;
+    // The listing block as the log shows it since the last change.
+    std::vector<std::string> listedBlock_;
     bool brandPlaced_ = false;
     bool logPlaced_ = false;
     bool statusIsCorrection_ = false;

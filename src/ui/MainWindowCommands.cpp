@@ -47,8 +47,8 @@ void MainWindow::addFileCommand() {
         addPaths(dialogs_->openFiles(this, kOpenFilter));
     });
     // The refresh runs also when the dialog was cancelled or a file failed,
-    // so the fields show what did get into the plan.
-    guarded([this] { refreshProperties(); });
+    // so the window shows what did get into the plan.
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::addFiles(const QStringList& paths) {
@@ -60,7 +60,7 @@ void MainWindow::addFiles(const QStringList& paths) {
         deleteHiddenPanels();
         addPaths(absolute);
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::addPaths(const QStringList& paths) {
@@ -82,7 +82,6 @@ void MainWindow::addPaths(const QStringList& paths) {
         view_->progress2.step();
     }
     view_->progress2.finish();
-    keepCurrentPanelInView();
 }
 
 void MainWindow::showBrandOfFirstSegment() {
@@ -93,20 +92,14 @@ void MainWindow::showBrandOfFirstSegment() {
 }
 
 void MainWindow::afterPlanChange() {
-    if (!plan_) {
-        return;
-    }
-    // The log starts with the listing block of the plan as it was last
-    // written; a plan that no longer matches it gets a new one, as "Add File"
-    // writes it.
-    const std::vector<std::string> block = plan_->listingBlock();
-    const QStringList shown = logWindow_.logText->lines();
-    bool same = shown.size() >= qsizetype(block.size());
-    for (size_t i = 0; same && i < block.size(); ++i) {
-        same = shown[qsizetype(i)] == toQt(block[i]);
-    }
-    if (!same) {
-        plan_->writeListingBlock(plan_->logView);
+    if (plan_) {
+        // A plan that no longer matches the listing block last written gets
+        // a new one, as "Add File" writes it.
+        std::vector<std::string> block = plan_->listingBlock();
+        if (block != listedBlock_) {
+            plan_->writeListingBlock(plan_->logView);
+            listedBlock_ = std::move(block);
+        }
     }
     showBrandOfFirstSegment();
     refreshProperties();

@@ -74,16 +74,28 @@ void keepOnScreen(QWidget* window) {
     window->move(left, top);
 }
 
-void placeBeside(QWidget* tool, const QWidget& main, int below) {
+void placeBeside(QWidget* tool, const QList<const QWidget*>& column, const QWidget& main) {
     const QMargins frame = frameOf(&main);
     const QScreen* screen = main.screen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : main.frameGeometry();
     const int gap = 6;
+    // The column starts level with the main window, higher if it would
+    // otherwise run off the bottom of the screen.
+    int height = -gap;
+    int above = 0;
+    for (const QWidget* window : column) {
+        if (window == tool) {
+            above = height + gap;
+        }
+        height += window->height() + frame.top() + frame.bottom() + gap;
+    }
+    const int top = std::max(area.top(), std::min(main.y(), area.bottom() + 1 - height));
     const int outerWidth = tool->width() + frame.left() + frame.right();
     int left = main.x() + main.width() + frame.left() + frame.right() + gap;
-    if (screen != nullptr && left + outerWidth > screen->availableGeometry().right() + 1) {
+    if (left + outerWidth > area.right() + 1) {
         left = main.x() - gap - outerWidth;
     }
-    tool->move(left, main.y() + below);
+    tool->move(left, top + above);
     keepOnScreen(tool);
 }
 
