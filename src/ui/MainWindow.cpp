@@ -295,6 +295,8 @@ void MainWindow::fitPanelArea() {
     const int32_t w = checkedSub(int32_t(width()), 25);
     const int32_t h = checkedSub(int32_t(height()), 140);
     panelArea->resize(std::max(w, 0), std::max(h, 0));
+    statusLine->resize(std::max(w, 0), statusLine->height());
+    fitStatusLine();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -335,9 +337,16 @@ void MainWindow::openOnScreen() {
 }
 
 void MainWindow::showStatus(const QString& text) {
-    statusLine->setText(text);
-    statusLine->setToolTip(text);
+    statusText_ = text;
     statusIsCorrection_ = false;
+    fitStatusLine();
+}
+
+void MainWindow::fitStatusLine() {
+    // A long path loses its middle, not its file name; the tool tip has it all.
+    statusLine->setText(
+        statusLine->fontMetrics().elidedText(statusText_, Qt::ElideMiddle, statusLine->width()));
+    statusLine->setToolTip(statusText_);
 }
 
 void MainWindow::toggleDebugInfo() {

@@ -153,6 +153,7 @@ private:
     // Shows how typed values were corrected (empty: none), replacing an
     // earlier such note.
     void tellCorrection(const std::string& note);
+    void fitStatusLine();
     // Where the save dialog starts: the base clip's folder and name, ".avs".
     QString suggestedScriptPath() const;
     void writeScript(const QString& path);
@@ -170,6 +171,7 @@ private:
     bool brandPlaced_ = false;
     bool logPlaced_ = false;
     bool statusIsCorrection_ = false;
+    QString statusText_; // in full; the line may show it shortened
 };
 
 } // namespace vidloom::ui

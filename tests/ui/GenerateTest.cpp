@@ -39,7 +39,7 @@ private slots:
         // The dialog starts at the base clip's name, and the window says where
         // the script went.
         QCOMPARE(app.dialogs.suggested.last(), base.chopped(4) + QStringLiteral(".avs"));
-        QVERIFY(app.main.statusLine->text().contains(out));
+        QVERIFY(app.main.statusLine->toolTip().contains(out));
         const QByteArray script =
             QByteArray::fromStdString(vidloom::kit::readAll(out.toStdString()));
         QVERIFY(script.startsWith("src = aviSource(\"" + base.toUtf8() + "\")"));
@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(lines[lines.size() - 2], "Creating " + out);
         QVERIFY2(lines.last().startsWith(QStringLiteral("Failed: ")) && lines.last().contains(out),
                  qPrintable(lines.last()));
-        QVERIFY(!app.main.statusLine->text().contains(out));
+        QVERIFY(!app.main.statusLine->toolTip().contains(out));
         QVERIFY(!QFile::exists(out));
         // The program goes on: the plan is intact and the next command works.
         const QString good = tempFile("good.avs", {});

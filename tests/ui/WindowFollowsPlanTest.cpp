@@ -119,13 +119,13 @@ private slots:
         SegmentPanel* panel = app.shownPanels()[0];
         type(panel->lengthEdit, QStringLiteral("500"));
         QCOMPARE(panel->lengthEdit->text(), QStringLiteral("100"));
-        QVERIFY2(app.main.statusLine->text().contains(QStringLiteral("\"500\" became 100")),
-                 qPrintable(app.main.statusLine->text()));
+        QVERIFY2(app.main.statusLine->toolTip().contains(QStringLiteral("\"500\" became 100")),
+                 qPrintable(app.main.statusLine->toolTip()));
         type(panel->startEdit, QStringLiteral("abc-5"));
-        QVERIFY(app.main.statusLine->text().contains(QStringLiteral("\"abc-5\" became 0")));
+        QVERIFY(app.main.statusLine->toolTip().contains(QStringLiteral("\"abc-5\" became 0")));
         // A value taken as typed clears the note; nothing was a modal box.
         type(panel->startEdit, QStringLiteral("10"));
-        QCOMPARE(app.main.statusLine->text(), QString());
+        QCOMPARE(app.main.statusLine->toolTip(), QString());
         QVERIFY(app.dialogs.messages.isEmpty());
     }
 
