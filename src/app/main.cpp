@@ -1,5 +1,6 @@
 // The desktop program: the main window with its two tool windows (hidden at
-// first). Files named on the command line are opened as "Add File" opens them.
+// first). Files named on the command line are opened as "Add File" opens them,
+// and a script (.avs) as "Open Script" opens it.
 
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
@@ -19,7 +20,7 @@ int main(int argc, char* argv[]) {
 
     const QStringList files = QApplication::arguments().mid(1);
     if (!files.isEmpty()) {
-        mainWindow.addFiles(files);
+        mainWindow.openPaths(files);
     }
     return QApplication::exec();
 }

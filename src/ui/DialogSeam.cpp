@@ -29,6 +29,25 @@ QStringList QtDialogSeam::openFiles(QWidget* parent, const QString& filter) {
     return dialog.selectedFiles();
 }
 
+std::optional<QString> DialogSeam::openScript(QWidget* parent, const QString& filter) {
+    const QStringList chosen = openFiles(parent, filter);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.constFirst();
+}
+
+std::optional<QString> QtDialogSeam::openScript(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,
                                               const QString& defaultSuffix,
                                               const QString& suggestedPath) {

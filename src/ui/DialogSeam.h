@@ -18,6 +18,9 @@ public:
 
     // The multi-select file-open dialog; an empty list when cancelled.
     virtual QStringList openFiles(QWidget* parent, const QString& filter) = 0;
+    // The dialog that chooses one script to open; nothing when cancelled. By
+    // default the file-open dialog's first choice.
+    virtual std::optional<QString> openScript(QWidget* parent, const QString& filter);
     // The file-save dialog, opened in the folder of suggestedPath with its
     // name filled in; it does not ask before replacing a file (question does).
     // Nothing when cancelled. The default suffix is added to a name typed
@@ -39,6 +42,7 @@ public:
 class QtDialogSeam : public DialogSeam {
 public:
     QStringList openFiles(QWidget* parent, const QString& filter) override;
+    std::optional<QString> openScript(QWidget* parent, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix,
                                     const QString& suggestedPath) override;

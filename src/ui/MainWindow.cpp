@@ -61,6 +61,12 @@ bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
 
+// What a drop brings that the window opens: AVI files and scripts.
+bool opensOnDrop(const QUrl& url) {
+    return url.isLocalFile() &&
+           (isAviPath(url.toLocalFile()) || MainWindow::isScriptPath(url.toLocalFile()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
@@ -255,6 +261,8 @@ void MainWindow::buildActions() {
            &MainWindow::moveEarlierCommand);
     action(moveLaterAction, "moveLaterAction", QKeySequence(Qt::Key_F6),
            &MainWindow::moveLaterCommand);
+    action(openScriptAction, "openScriptAction", QKeySequence(Qt::CTRL | Qt::Key_O),
+           &MainWindow::openScriptCommand);
 
     // A key and its button behave identically.
     connect(addFileButton, &QPushButton::clicked, addFileAction, &QAction::trigger);
@@ -358,9 +366,7 @@ void MainWindow::toggleDebugInfo() {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) {
-            return url.isLocalFile() && isAviPath(url.toLocalFile());
-        })) {
+    if (std::any_of(urls.begin(), urls.end(), opensOnDrop)) {
         event->acceptProposedAction();
     }
 }
@@ -368,13 +374,13 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() && isAviPath(url.toLocalFile())) {
+        if (opensOnDrop(url)) {
             paths.append(url.toLocalFile());
         }
     }
     if (!paths.isEmpty()) {
         event->acceptProposedAction();
-        addFiles(paths);
+        openPaths(paths);
     }
 }
 

@@ -6,6 +6,7 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
+#include "splice/AviHeaderCache.h"
 #include "splice/PanelState.h"
 
 #include <QWidget>
@@ -63,6 +64,14 @@ public:
     // and files dropped on the window.
     void addFiles(const QStringList& paths);
 
+    // "Open Script" (Ctrl+O): the plan a chosen script describes replaces the
+    // plan; a script that cannot be opened shows why and changes nothing.
+    void openScriptCommand();
+    // Files from the command line or a drop, in their order: a script opens
+    // as "Open Script" opens it, other files are added as "Add File" adds them.
+    void openPaths(const QStringList& paths);
+    static bool isScriptPath(const QString& path);
+
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
@@ -116,6 +125,7 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -140,6 +150,7 @@ private:
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
+    void openScriptFile(const QString& path);
     void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
@@ -165,6 +176,9 @@ private:
     std::unique_ptr<DialogSeam> ownDialogs_;
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
+    // The header records of the files the user added; it outlives the plan,
+    // whose segments point into it.
+    AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
     // The listing block as the log shows it since the last change.
     std::vector<std::string> listedBlock_;
