@@ -7,6 +7,7 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
@@ -80,8 +81,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildControls();
     buildActions();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
-    // The caption is the program's title line: name, version and build number.
-    setWindowTitle(toQt(titleLine()));
+    buildHistory(); // also sets the title
     refreshProperties();
 }
 

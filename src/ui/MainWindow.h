@@ -24,6 +24,7 @@ class QProgressBar;
 
 namespace vidloom {
 class AviHeader;
+class PlanHistory;
 class SplicePlan;
 } // namespace vidloom
 
@@ -88,6 +89,19 @@ public:
     // The one-line note under the buttons: where a script went, how a typed
     // value was corrected.
     void showStatus(const QString& text);
+    // ---- History, title, closing and settings (MainWindowHistory.cpp,
+    // MainWindowSettings.cpp)
+    // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of the last change of
+    // the plan; the panels, fields, tag window and log follow.
+    void undoCommand();
+    void redoCommand();
+    PlanHistory& history() const { return *history_; }
+    // The window's geometry, the tool windows' geometry and visibility and the
+    // Debug Info box as the last run left them (main() calls it once).
+    void restoreSettings();
+    void saveSettings() const;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
     QProgressBar* progressBar = nullptr;
     QProgressBar* secondProgressBar = nullptr;
@@ -135,6 +149,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A plan changed since it was last written or opened is written,
+    // discarded or kept open as the user answers.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -171,6 +188,15 @@ private:
     // The first time a tool window is shown, it goes beside this window.
     void showToolWindow(QWidget& tool, bool& placed);
 
+    // Runs one command as one step of the plan's history (guarded as well).
+    void recorded(const std::function<void()>& command);
+    void buildHistory();
+    void stepThroughHistory(bool (PlanHistory::*step)());
+    // The title (script name, modified mark) and the undo and redo actions.
+    void showHistoryState();
+    // "Write" of the close question: true when the plan is now written.
+    bool writeBeforeClose();
+
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
     std::unique_ptr<DialogSeam> ownDialogs_;
@@ -180,6 +206,7 @@ private:
     // whose segments point into it.
     AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
+    std::unique_ptr<PlanHistory> history_;
     // The listing block as the log shows it since the last change.
     std::vector<std::string> listedBlock_;
     bool brandPlaced_ = false;

@@ -7,6 +7,7 @@
 #include "avi/InfoTags.h"
 #include "splice/EditNote.h"
 #include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
 #include "splice/PropertyFields.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
@@ -42,9 +43,9 @@ SplicePlan* MainWindow::plan() const {
 }
 
 void MainWindow::addFileCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
-        addPaths(dialogs_->openFiles(this, kOpenFilter));
+        addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile")));
     });
     // The refresh runs also when the dialog was cancelled or a file failed,
     // so the window shows what did get into the plan.
@@ -56,7 +57,7 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    guarded([this, &absolute] {
+    recorded([this, &absolute] {
         deleteHiddenPanels();
         addPaths(absolute);
     });
@@ -126,14 +127,15 @@ void MainWindow::focusCurrentPanel() {
 }
 
 void MainWindow::addSpliceCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         const std::string refusal = spliceRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const QStringList paths = dialogs_->openFiles(this, kOpenFilter);
+        const QStringList paths =
+            dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addSplice"));
         if (paths.isEmpty()) {
             return;
         }
@@ -158,8 +160,8 @@ void MainWindow::generateCommand() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const std::optional<QString> path =
-            dialogs_->saveFile(this, kSaveFilter, kSaveSuffix, suggestedScriptPath());
+        const std::optional<QString> path = dialogs_->saveFile(
+            this, kSaveFilter, kSaveSuffix, QStringLiteral("generate"), suggestedScriptPath());
         if (!path) {
             return;
         }
@@ -172,6 +174,10 @@ void MainWindow::generateCommand() {
 }
 
 QString MainWindow::suggestedScriptPath() const {
+    // The script last written or opened, else one named after the base clip.
+    if (!history_->scriptPath().empty()) {
+        return toQt(history_->scriptPath());
+    }
     const QFileInfo base(toQt(plan_->baseList.at(0).fileName()));
     return QDir(base.absolutePath()).filePath(base.completeBaseName() + QStringLiteral(".avs"));
 }
@@ -179,7 +185,9 @@ QString MainWindow::suggestedScriptPath() const {
 void MainWindow::writeScript(const QString& path) {
     view_->progress1.start(plan_->segments.count());
     try {
-        generateAvs(*plan_, pathBytes(path), view_.get());
+        if (generateAvs(*plan_, pathBytes(path), view_.get())) {
+            history_->markSaved(pathBytes(path));
+        }
     } catch (const std::exception& e) {
         // The log says how its "Creating" ended; the error box follows.
         view_->log.appendLine(std::string("Failed: ") + e.what());
@@ -190,7 +198,7 @@ void MainWindow::writeScript(const QString& path) {
 }
 
 void MainWindow::moveEarlierCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveEarlier(plan_->currentSegment);
@@ -200,7 +208,7 @@ void MainWindow::moveEarlierCommand() {
 }
 
 void MainWindow::moveLaterCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveLater(plan_->currentSegment);
@@ -218,7 +226,7 @@ SegmentPanel* MainWindow::createPanel(SegmentId segment) {
 }
 
 void MainWindow::onPanelSelected(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (!plan_ || panel->segmentId() == kNoSegment) {
             return;
         }
@@ -250,7 +258,7 @@ void MainWindow::tellCorrection(const std::string& note) {
 }
 
 void MainWindow::onPanelDelete(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->remove(panel->segmentId());
         }

@@ -1,6 +1,7 @@
 // "Open Script" and the files given to the window from outside (the command
 // line, a drop): the plan a script describes replaces the plan as a whole.
 
+#include "splice/PlanHistory.h"
 #include "splice/ScriptPlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
@@ -53,7 +54,11 @@ void MainWindow::openPaths(const QStringList& paths) {
 
 void MainWindow::openScriptFile(const QString& path) {
     view_->progress1.start(1);
-    vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_);
+    // One step of the history: undo gives the plan before back. Once open,
+    // the plan is the script's, with no unsaved change.
+    history_->record(
+        [&] { vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_); });
+    history_->markSaved(pathBytes(path));
     showBrandOfFirstSegment();
     view_->progress1.finish();
 }

@@ -11,7 +11,7 @@
 
 namespace vidloom::ui::test {
 
-QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter, const QString&) {
     asked.append(QStringLiteral("open ") + filter);
     if (openAnswers.empty()) {
         unexpected.append(asked.last());
@@ -23,7 +23,7 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix,
+                                                 const QString& defaultSuffix, const QString&,
                                                  const QString& suggestedPath) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
     suggested.append(suggestedPath);
@@ -71,6 +71,17 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
     }
     QString answer = inputAnswers.front().value_or(defaultText);
     inputAnswers.pop_front();
+    return answer;
+}
+
+UnsavedAnswer ScriptedDialogs::askUnsavedChanges(QWidget*, const QString& text) {
+    asked.append(QStringLiteral("unsaved ") + text);
+    if (unsavedAnswers.empty()) {
+        unexpected.append(asked.last());
+        return UnsavedAnswer::Cancel;
+    }
+    const UnsavedAnswer answer = unsavedAnswers.front();
+    unsavedAnswers.pop_front();
     return answer;
 }
 

@@ -21,24 +21,28 @@ namespace vidloom::ui::test {
 // recorded in `unexpected`.
 class ScriptedDialogs : public DialogSeam {
 public:
-    QStringList openFiles(QWidget* parent, const QString& filter) override;
+    QStringList openFiles(QWidget* parent, const QString& filter,
+                          const QString& folderKey) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix,
+                                    const QString& defaultSuffix, const QString& folderKey,
                                     const QString& suggestedPath) override;
     bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
+    std::deque<UnsavedAnswer> unsavedAnswers;        // none queued: Cancel
     std::deque<bool> questionAnswers;
 
     QStringList suggested; // the save dialog's suggested paths
     QStringList questions;
-    QStringList asked; // "open *.avi", "save *.avs avs", "input caption|prompt|default"
+    // "open *.avi", "save *.avs avs", "input caption|prompt|default", "unsaved text"
+    QStringList asked;
     QStringList messages;
     QStringList errors;
     QStringList unexpected;
