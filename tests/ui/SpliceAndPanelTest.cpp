@@ -35,13 +35,6 @@ QStringList row(const SegmentPanel* p) {
             p->clipLengthCell->text()};
 }
 
-void type(PanelCell* cell, const QString& text) {
-    cell->setFocus();
-    cell->selectAll();
-    QTest::keyClicks(cell, text);
-    QTest::keyClick(cell, Qt::Key_Return);
-}
-
 QString smallFile(const std::string& name) {
     vidloom::kit::AviBuilder avi;
     avi.width = 176;

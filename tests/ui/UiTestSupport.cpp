@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
+#include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/SegmentPanel.h"
 
@@ -106,6 +107,13 @@ void App::addFiles(const QStringList& paths) {
 void App::addSplices(const QStringList& paths) {
     dialogs.openAnswers.push_back(paths);
     QTest::keyClick(&main, Qt::Key_F2);
+}
+
+void type(PanelCell* cell, const QString& text) {
+    cell->setFocus();
+    cell->selectAll();
+    QTest::keyClicks(cell, text);
+    QTest::keyClick(cell, Qt::Key_Return);
 }
 
 QStringList tagColumn(const TagWindow& window, int column) {

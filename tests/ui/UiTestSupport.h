@@ -14,6 +14,10 @@
 #include <optional>
 #include <string>
 
+namespace vidloom::ui {
+class PanelCell;
+}
+
 namespace vidloom::ui::test {
 
 // Answers each dialog with the next answer queued for its kind and records
@@ -64,6 +68,9 @@ struct App {
     // The panels shown, in plan order (by caption number).
     QList<class SegmentPanel*> shownPanels() const;
 };
+
+// Types text over a panel cell's contents and presses Enter.
+void type(PanelCell* cell, const QString& text);
 
 // A column of the brand window: its heading, then one entry per tag.
 QStringList tagColumn(const TagWindow& window, int column);
