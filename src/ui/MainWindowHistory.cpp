@@ -114,11 +114,7 @@ bool MainWindow::writeBeforeClose() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        view_->progress1.start(plan_->segments.count());
-        if (generateAvs(*plan_, script, view_.get())) {
-            history_->markSaved(script);
-        }
-        view_->progress1.finish();
+        writeScript(toQt(script));
     });
     return !history_->isModified();
 }
