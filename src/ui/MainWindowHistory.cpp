@@ -11,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
 #include "ui/TagWindow.h"
+#include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QAction>
@@ -98,13 +99,13 @@ void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
         if (!((*history_).*step)()) {
             return;
         }
-        if (plan_) {
-            showBrandOfBaseClip();
-        } else {
-            brandWindow_.showColumns("", "");
+        if (!plan_) {
+            // Back before the first file: nothing is listed any more.
+            logWindow_.logText->clear();
+            listedBlock_.clear();
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::showHistoryState() {
@@ -152,11 +153,7 @@ bool MainWindow::writeBeforeClose() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        view_->progress1.start(plan_->segments.count());
-        if (generateAvs(*plan_, script, view_.get())) {
-            history_->markSaved(script);
-        }
-        view_->progress1.finish();
+        writeScript(toQt(script));
     });
     return !history_->isModified();
 }

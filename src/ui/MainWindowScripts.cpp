@@ -27,7 +27,7 @@ void MainWindow::openScriptCommand() {
             openScriptFile(*path);
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::openPaths(const QStringList& paths) {
@@ -45,7 +45,7 @@ void MainWindow::openPaths(const QStringList& paths) {
             deleteHiddenPanels();
             openScriptFile(QFileInfo(path).absoluteFilePath());
         });
-        guarded([this] { refreshProperties(); });
+        guarded([this] { afterPlanChange(); });
     }
     if (!files.isEmpty()) {
         addFiles(files);
@@ -59,7 +59,7 @@ void MainWindow::openScriptFile(const QString& path) {
     history_->record(
         [&] { vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_); });
     history_->markSaved(pathBytes(path));
-    showBrandOfBaseClip();
+    showBrandOfFirstSegment();
     view_->progress1.finish();
 }
 

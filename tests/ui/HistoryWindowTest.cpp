@@ -31,7 +31,7 @@ QStringList shown(App& app) {
                    (p->segmentId() == app.main.plan()->currentSegment ? " current" : "");
     }
     all << (app.main.fourCCEdit->isVisible() ? app.main.fourCCEdit->text() : "no fields")
-        << app.brand.tagValues->lines().join("|") << app.log.logText->lines().join("|");
+        << tagColumn(app.brand, 1).join("|") << app.log.logText->lines().join("|");
     return all;
 }
 
@@ -100,6 +100,7 @@ private slots:
         const QString script = tempFile("close-plan.avs", "");
         app.dialogs.unsavedAnswers = {UnsavedAnswer::Write};
         app.dialogs.saveAnswers = {script};
+        app.dialogs.questionAnswers = {true}; // replace the empty file
         QVERIFY(app.main.close());
         QVERIFY(app.main.windowTitle().startsWith(QStringLiteral("close-plan.avs[*] - Vidloom ")));
         QVERIFY(!app.main.isWindowModified());
