@@ -75,8 +75,11 @@ std::string scriptRefusal(const SplicePlan* plan);
 // the path, writes the script and one CR LF
 // atomically, logs "Done". A plan without frames shows kMsgNoVideo and does
 // nothing else (false). An error of writing is raised after the temporary
-// file is removed; the previous file at path is then untouched.
-bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages);
+// file is removed; the previous file at path is then untouched. A file whose
+// path the script cannot name raises ConversionError before anything is
+// logged or written. paths: the names of the files where AviSynth runs.
+bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
+                 const PathMap& paths = PathMap());
 
 // Replaces the file at path with text: written to a temporary file in the
 // same folder, then renamed over path. On failure path is untouched, the

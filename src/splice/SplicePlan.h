@@ -18,6 +18,7 @@
 
 #include "splice/FileNames.h"
 #include "splice/PanelState.h"
+#include "splice/PathMap.h"
 #include "splice/SegmentList.h"
 #include "splice/WindowSeams.h"
 
@@ -71,8 +72,9 @@ public:
 
     // The AviSynth script: each segment with frames on one line, trimmed to
     // its own frames, then "return src" without line end. Sets the progress
-    // bar's maximum to listedLength.
-    std::string buildScript();
+    // bar's maximum to listedLength. Each file is named as paths maps it
+    // (aviSourceCall); a path the script cannot name raises ConversionError.
+    std::string buildScript(const PathMap& paths = PathMap());
 
     // The panel view model, one PanelState per segment in plan order; also
     // handed to the attached view. A segment laid out for the first time
