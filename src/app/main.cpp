@@ -11,6 +11,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidloom"));
+    QApplication::setOrganizationName(QStringLiteral("Vidloom"));
 
     vidloom::ui::TagWindow brandWindow;
     vidloom::ui::LogWindow logWindow;

@@ -14,6 +14,9 @@
 
 namespace vidloom {
 
+// The start of each problem's line in the log and on vidloom-cli's stderr.
+inline constexpr const char* kWarningPrefix = "warning: ";
+
 struct SpliceProblem {
     int32_t segment = 0; // the later segment of the pair, its index in the plan
     int32_t earlier = 0; // the earlier segment of the pair

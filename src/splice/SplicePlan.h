@@ -63,7 +63,8 @@ public:
     // The log's plan-listing block: "Future Content of", assembledName, an
     // empty line, then one line per segment (without line ends).
     std::vector<std::string> listingBlock();
-    // Clears log and writes listingBlock into it (nothing when log is null).
+    // Clears log and writes listingBlock into it, then one "warning: " line
+    // per join AviSynth will refuse (preflight). Nothing when log is null.
     void writeListingBlock(ILogView* log);
 
     // The live sum of the segment lengths (overflow-checked).

@@ -58,4 +58,18 @@ QString QtDialogSeam::inputBox(QWidget* parent, const QString& caption, const QS
     return ok ? answer : defaultText;
 }
 
+bool QtDialogSeam::confirm(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, boxTitle(), text) == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogSeam::editLines(QWidget* parent, const QString& caption,
+                                               const QString& prompt, const QString& text) {
+    bool ok = false;
+    const QString answer = QInputDialog::getMultiLineText(parent, caption, prompt, text, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
 } // namespace vidloom::ui

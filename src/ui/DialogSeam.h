@@ -29,6 +29,12 @@ public:
     // A modal input box; cancelling it gives the default text.
     virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                              const QString& defaultText) = 0;
+
+    // A yes/no question; true for yes.
+    virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // A box to edit a text of several lines; nothing when cancelled.
+    virtual std::optional<QString> editLines(QWidget* parent, const QString& caption,
+                                             const QString& prompt, const QString& text) = 0;
 };
 
 class QtDialogSeam : public DialogSeam {
@@ -40,6 +46,9 @@ public:
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    bool confirm(QWidget* parent, const QString& text) override;
+    std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text) override;
 };
 
 } // namespace vidloom::ui

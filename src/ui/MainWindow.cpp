@@ -71,6 +71,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     setAcceptDrops(true);
     buildControls();
     buildActions();
+    buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
     // The caption is the program's title line: name, version and build number.
     setWindowTitle(toQt(titleLine()));

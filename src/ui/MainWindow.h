@@ -34,6 +34,7 @@ class SegmentPanel;
 class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
+class ScriptPathSettings;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -56,6 +57,10 @@ public:
     void toggleDebugInfo();
     void moveEarlierCommand();
     void moveLaterCommand();
+
+    // Ctrl+Left / Ctrl+Right and the panels' context menu: the current
+    // segment's start moves to the key frame before / after it.
+    void snapCommand(bool toNext);
 
     // "Add File" on files that did not come from the dialog: the command line
     // and files dropped on the window.
@@ -107,6 +112,10 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* snapPreviousAction = nullptr;
+    QAction* snapNextAction = nullptr;
+    // Wine paths and folder mappings of the script, kept in the settings.
+    ScriptPathSettings* scriptPaths = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -129,6 +138,12 @@ private:
     void showBrandOfBaseClip();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // The snap actions and the script path controls (MainWindowScript.cpp).
+    void buildScriptControls();
+    void onPanelSnap(SegmentPanel* panel, bool toNext);
+    // Before a script is written: false when AviSynth would refuse a join and
+    // the user does not want it written anyway.
+    bool acceptJoinProblems();
 
     TagWindow& brandWindow_;
     LogWindow& logWindow_;

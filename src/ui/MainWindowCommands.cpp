@@ -14,6 +14,7 @@
 #include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/UiText.h"
@@ -121,12 +122,15 @@ void MainWindow::generateCommand() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
+        if (!acceptJoinProblems()) {
+            return;
+        }
         const std::optional<QString> path = dialogs_->saveFile(this, kSaveFilter, kSaveSuffix);
         if (!path) {
             return;
         }
         view_->progress1.start(plan_->segments.count());
-        generateAvs(*plan_, pathBytes(*path), view_.get());
+        generateAvs(*plan_, pathBytes(*path), view_.get(), scriptPaths->pathMap());
         view_->progress1.finish();
     });
 }
@@ -154,6 +158,7 @@ SegmentPanel* MainWindow::createPanel(SegmentId segment) {
     panel->setObjectName(QStringLiteral("InfoClipBox"));
     connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
     connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
+    connect(panel, &SegmentPanel::snapRequested, this, &MainWindow::onPanelSnap);
     return panel;
 }
 

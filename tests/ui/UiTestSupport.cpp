@@ -54,6 +54,29 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
     return answer.value_or(defaultText);
 }
 
+bool ScriptedDialogs::confirm(QWidget*, const QString& text) {
+    asked.append(QStringLiteral("confirm ") + text);
+    if (confirmAnswers.empty()) {
+        unexpected.append(asked.last());
+        return false;
+    }
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::editLines(QWidget*, const QString& caption, const QString&,
+                                                  const QString& text) {
+    asked.append(QStringLiteral("edit ") + caption + QStringLiteral("|") + text);
+    if (editAnswers.empty()) {
+        unexpected.append(asked.last());
+        return std::nullopt;
+    }
+    std::optional<QString> answer = editAnswers.front();
+    editAnswers.pop_front();
+    return answer;
+}
+
 App::App() : main(brand, log) {
     main.setDialogs(&dialogs);
     main.show();

@@ -28,12 +28,19 @@ public:
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    bool confirm(QWidget* parent, const QString& text) override;
+    std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text) override;
 
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
+    std::deque<bool> confirmAnswers;                 // none queued: no
+    std::deque<std::optional<QString>> editAnswers;  // nullopt: cancel
 
-    QStringList asked; // "open *.avi", "save *.avs avs", "input caption|prompt|default"
+    // "open *.avi", "save *.avs avs", "input caption|prompt|default",
+    // "confirm text", "edit caption|text"
+    QStringList asked;
     QStringList messages;
     QStringList errors;
     QStringList unexpected;

@@ -1,6 +1,8 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <vector>
@@ -37,5 +39,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidloom"));
+    // Settings go to Qt's test folder under a name of their own, never into
+    // the user's, and each run starts from none.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName(QStringLiteral("VidloomTests"));
+    QSettings().clear();
     return vidloom::ui::test::runAllTests(argc, argv) == 0 ? 0 : 1;
 }
