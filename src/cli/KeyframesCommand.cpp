@@ -23,6 +23,11 @@ std::string frameOrDash(const std::optional<int32_t>& frame) {
 } // namespace
 
 int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
+    AviHeaderCache cache;
+    return runKeyframes(args, out, err, cache);
+}
+
+int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHeaderCache& cache) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kKeyframesUsage;
         return 0;
@@ -50,7 +55,6 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const std::string path = absolutePath(files[0]);
     try {
-        AviHeaderCache& cache = AviHeaderCache::shared();
         const AviHeader& info = cache.get(path);
         if (!info.IsAvi) {
             err << path << ": " << info.Report << "\n";

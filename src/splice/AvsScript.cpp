@@ -44,6 +44,10 @@ std::string SplicePlan::buildScript(const PathMap& paths) {
     return script + "return src";
 }
 
+std::string scriptFileText(SplicePlan& plan, const PathMap& paths) {
+    return plan.buildScript(paths) + "\r\n";
+}
+
 bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
                  const PathMap& paths) {
     if (!plan.hasFrames()) {
@@ -53,7 +57,7 @@ bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* message
         return false;
     }
     // A path the script cannot name is refused before anything is logged or written.
-    const std::string script = plan.buildScript(paths) + "\r\n";
+    const std::string script = scriptFileText(plan, paths);
     if (plan.logView != nullptr) {
         plan.logView->appendLine("Creating " + path);
     }

@@ -38,7 +38,7 @@ std::string assembledNameOf(const std::string& baseFileName);
 // Then writes the listing block to the log and lays the panels out. Errors of
 // reading the file propagate; the plan is then unchanged.
 void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
-             const WindowSeams& window, AviHeaderCache& cache = AviHeaderCache::shared());
+             const WindowSeams& window, AviHeaderCache& cache);
 
 // The message "Add Splice" shows instead of its file dialog, or empty.
 std::string spliceRefusal(const SplicePlan* plan);
@@ -71,13 +71,15 @@ SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
 // segment, or no segment with frames), or empty.
 std::string scriptRefusal(const SplicePlan* plan);
 
+// The exact bytes of the script file: buildScript and its one closing CR LF.
+// paths: the names of the files where AviSynth runs.
+std::string scriptFileText(SplicePlan& plan, const PathMap& paths = PathMap());
+
 // The file steps of "Generate AVS" for the chosen path: logs "Creating " and
-// the path, writes the script and one CR LF
-// atomically, logs "Done". A plan without frames shows kMsgNoVideo and does
-// nothing else (false). An error of writing is raised after the temporary
-// file is removed; the previous file at path is then untouched. A file whose
-// path the script cannot name raises ConversionError before anything is
-// logged or written. paths: the names of the files where AviSynth runs.
+// the path, writes scriptFileText atomically, logs "Done". A plan without frames shows kMsgNoVideo
+// and does nothing else (false). An error of writing is raised after the temporary file is removed;
+// the previous file at path is then untouched. A file whose path the script cannot name raises
+// ConversionError before anything is logged or written.
 bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
                  const PathMap& paths = PathMap());
 

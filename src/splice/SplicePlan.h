@@ -11,9 +11,10 @@
 //    its panel widgets by PanelState::id: it reuses the widget of a known id,
 //    creates one for a new id, and hides the widgets of ids that are gone.
 //  - Panel events call applyEdit(id, start text, end text, length text) (a
-//    click, Enter, or leaving an editable cell), del(id) (the "del" button,
-//    followed by the window's own refresh), and F5/F6 call prev(currentSegment) /
-//    next(currentSegment) when currentSegment is not kNoSegment.
+//    click, Enter, or leaving an editable cell), remove(id) (the "del" button,
+//    followed by the window's own refresh), and F5/F6 call
+//    moveEarlier(currentSegment) / moveLater(currentSegment) when
+//    currentSegment is not kNoSegment.
 //  - "Generate AVS": scriptRefusal() before the save dialog, then generateAvs().
 
 #include "splice/FileNames.h"
@@ -34,9 +35,8 @@ class SplicePlan {
 public:
     // A plan whose only segment is the whole base file. baseList keeps a
     // second whole-file segment of the base file for the brand window.
-    explicit SplicePlan(const std::string& fileName, IProgressBar* progressBar = nullptr,
-                        ILogView* logMemo = nullptr,
-                        AviHeaderCache& cache = AviHeaderCache::shared());
+    SplicePlan(const std::string& fileName, IProgressBar* progressBar, ILogView* logMemo,
+               AviHeaderCache& cache);
     SplicePlan(const SplicePlan&) = delete;
     SplicePlan& operator=(const SplicePlan&) = delete;
 

@@ -6,6 +6,7 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
+#include "splice/AviHeaderCache.h"
 #include "splice/PanelState.h"
 
 #include <QWidget>
@@ -150,6 +151,9 @@ private:
     std::unique_ptr<DialogSeam> ownDialogs_;
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
+    // The header records of the files the user added; it outlives the plan,
+    // whose segments point into it.
+    AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
 };
 

@@ -70,7 +70,7 @@ void MainWindow::addPaths(const QStringList& paths) {
     view_->progress2.start(int32_t(paths.size()));
     for (const QString& path : paths) {
         view_->progress1.start(1);
-        vidloom::addFile(plan_, pathBytes(path), view_->seams());
+        vidloom::addFile(plan_, pathBytes(path), view_->seams(), headerCache_);
         showBrandOfBaseClip();
         view_->progress1.finish();
         view_->progress2.step();
@@ -155,7 +155,7 @@ void MainWindow::moveLaterCommand() {
 
 SegmentPanel* MainWindow::createPanel(SegmentId segment) {
     auto* panel = new SegmentPanel(panelArea->contents(), segment);
-    panel->setObjectName(QStringLiteral("InfoClipBox"));
+    panel->setObjectName(QStringLiteral("segmentPanel"));
     connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
     connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
     connect(panel, &SegmentPanel::snapRequested, this, &MainWindow::onPanelSnap);

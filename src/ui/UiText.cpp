@@ -1,5 +1,7 @@
 #include "ui/UiText.h"
 
+#include "avi/TextFormat.h"
+
 #include <QFile>
 #include <QLineEdit>
 #include <QStringDecoder>
@@ -20,9 +22,7 @@ std::string pathBytes(const QString& path) {
 }
 
 QString tipText(const std::string& text) {
-    QString tip = toQt(text);
-    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return tip.trimmed();
+    return toQt(withLineFeeds(text)).trimmed();
 }
 
 void setFieldText(QLineEdit* field, const QString& text) {

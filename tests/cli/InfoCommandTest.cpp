@@ -5,6 +5,7 @@
 #include "cli/Json.h"
 #include "kit/AviBuilder.h"
 #include "kit/MiniJson.h"
+#include "kit/Outcome.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -17,17 +18,10 @@ using kit::JsonValue;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using kit::CliRun;
 
 CliRun info(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> all{"info"};
-    all.insert(all.end(), args.begin(), args.end());
-    const int status = cli::runCli(all, out, err);
-    return {status, out.str(), err.str()};
+    return kit::cli("info", args);
 }
 
 std::string fixture(const std::string& name) {

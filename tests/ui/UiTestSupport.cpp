@@ -28,9 +28,15 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter
         unexpected.append(asked.last());
         return std::nullopt;
     }
-    std::optional<QString> answer = saveAnswers.front();
+    // The answer is taken as a plain QString: a copied std::optional<QString>
+    // trips GCC's -Wmaybe-uninitialized in optimised builds.
+    const bool cancelled = !saveAnswers.front().has_value();
+    QString path = saveAnswers.front().value_or(QString());
     saveAnswers.pop_front();
-    return answer;
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) {
@@ -49,9 +55,9 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
         unexpected.append(asked.last());
         return defaultText;
     }
-    std::optional<QString> answer = inputAnswers.front();
+    QString answer = inputAnswers.front().value_or(defaultText);
     inputAnswers.pop_front();
-    return answer.value_or(defaultText);
+    return answer;
 }
 
 bool ScriptedDialogs::confirm(QWidget*, const QString& text) {
