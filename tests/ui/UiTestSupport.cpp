@@ -78,8 +78,13 @@ std::optional<QString> ScriptedDialogs::editLines(QWidget*, const QString& capti
         unexpected.append(asked.last());
         return std::nullopt;
     }
-    std::optional<QString> answer = editAnswers.front();
+    // Taken as a plain QString, as saveFile does.
+    const bool cancelled = !editAnswers.front().has_value();
+    QString answer = editAnswers.front().value_or(QString());
     editAnswers.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
     return answer;
 }
 
