@@ -139,7 +139,7 @@ private:
     void showBrandOfBaseClip();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
-    // The snap actions and the script path controls (MainWindowScript.cpp).
+    // The snap actions and the script path controls (MainWindowPreflight.cpp).
     void buildScriptControls();
     void onPanelSnap(SegmentPanel* panel, bool toNext);
     // Before a script is written: false when AviSynth would refuse a join and
