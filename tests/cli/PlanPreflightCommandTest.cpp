@@ -17,14 +17,6 @@ std::string fixture(const std::string& name) {
     return std::string(VIDLOOM_FIXTURES) + "/" + name;
 }
 
-size_t count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 } // namespace
 
 TEST(PlanPreflight, ProblemsWarnAndOnlyStrictRefusesTheScript) {
@@ -34,14 +26,11 @@ TEST(PlanPreflight, ProblemsWarnAndOnlyStrictRefusesTheScript) {
 
     const kit::CliRun loose = kit::cli("plan", {base, "--append", silent, "--json"});
     EXPECT_EQ(loose.status, 0) << loose.err;
-    EXPECT_EQ(count(loose.err, "warning: "), 1u) << loose.err;
-    EXPECT_NE(loose.err.find("Splice: one clip has audio and the other doesn't"),
-              std::string::npos);
     const kit::JsonValue json = kit::parseJson(loose.out);
     const auto& problems = json["problems"].items;
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0]["segment"].integer(), 1);
-    EXPECT_NE(loose.err.find(problems[0]["message"].text), std::string::npos);
+    EXPECT_EQ(loose.err, "warning: " + problems[0]["message"].text + "\n");
 
     const kit::CliRun strict =
         kit::cli("plan", {base, "--append", silent, "--strict", "--script", out});

@@ -29,30 +29,22 @@ std::vector<std::string> verdict(const AviHeader& a, const AviHeader& b) {
 
 TEST(Preflight, RealFilesStopAtTheRuleAviSynthChecksFirst) {
     AviHeaderCache cache;
-    const AviHeader& xvid = cache.get(fixture("xvid_mp3.avi")); // 320x240 25 fps, stereo 44.1 kHz
+    const AviHeader& xvid = cache.get(fixture("xvid_mp3.avi"));      // 320x240 25 fps, stereo
     const AviHeader& mjpeg = cache.get(fixture("mjpeg_silent.avi")); // 176x144 10 fps, silent
-    const AviHeader& divx = cache.get(fixture("divx_adpcm.avi"));  // 176x144 15 fps, stereo 22 kHz
-    const AviHeader& msmp4 = cache.get(fixture("tagged_pcm.avi")); // 160x120 29.97, mono 8 kHz
+    const AviHeader& divx = cache.get(fixture("divx_adpcm.avi"));    // 176x144 15 fps, stereo
+    const AviHeader& msmp4 = cache.get(fixture("tagged_pcm.avi"));   // 160x120 29.97, mono
 
     // Size, codec and rate differ too, but AviSynth looks at the audio first.
     const auto audio = joinProblems(xvid, mjpeg);
     ASSERT_EQ(audio.size(), 1u);
     EXPECT_EQ(audio[0].aviSynthMessage,
               "Splice: one clip has audio and the other doesn't (not allowed)");
-    EXPECT_EQ(audio[0].earlierValue, "audio");
-    EXPECT_EQ(audio[0].laterValue, "no audio");
     EXPECT_EQ(verdict(mjpeg, divx), std::vector<std::string>{"audio"}) << "either way round";
-
     const auto size = joinProblems(divx, msmp4);
     ASSERT_EQ(size.size(), 1u);
     EXPECT_EQ(size[0].aviSynthMessage, "Splice: Frame sizes don't match");
-    EXPECT_EQ(size[0].earlierValue, "176x144");
-    EXPECT_EQ(size[0].laterValue, "160x120");
-
-    // The same file, twice, or a file against itself read again.
+    EXPECT_EQ(size[0].earlierValue + " " + size[0].laterValue, "176x144 160x120");
     EXPECT_TRUE(joinProblems(xvid, xvid).empty());
-    AviHeaderCache other;
-    EXPECT_TRUE(joinProblems(msmp4, other.get(fixture("tagged_pcm.avi"))).empty());
 }
 
 class PreflightRules : public PlanTest {
@@ -118,7 +110,7 @@ TEST_F(PreflightRules, EachPropertyInAviSynthsOrder) {
 }
 
 TEST_F(PreflightRules, FrameRatesCompareAsReducedFractionsAndRawFormatsAreKnown) {
-    // 50/2 is 25/1 to AviSynth; 1000000/40040 is not 30000/1001 but close.
+    // 50/2 is 25/1 to AviSynth; 1000000/33366 is 29.97 fps too, but not 30000/1001.
     kit::AviBuilder b;
     std::string bytes = (b.addFrames(3), b.build());
     const size_t strh = b.offsets().vids;
@@ -140,14 +132,7 @@ TEST_F(PreflightRules, FrameRatesCompareAsReducedFractionsAndRawFormatsAreKnown)
     rgb24.handler = rgb24.compression = std::string(4, '\0');
     kit::AviBuilder rgb32 = rgb24;
     rgb32.bitCount = 32;
-    kit::AviBuilder yv12;
-    yv12.handler = yv12.compression = "YV12";
-    kit::AviBuilder i420;
-    i420.handler = i420.compression = "I420";
     EXPECT_EQ(verdict(header("rgb24.avi", rgb24), header("rgb32.avi", rgb32)),
-              std::vector<std::string>{"colour format"});
-    EXPECT_TRUE(joinProblems(header("yv12.avi", yv12), header("i420.avi", i420)).empty());
-    EXPECT_EQ(verdict(header("yv12.avi", yv12), header("rgb24.avi", rgb24)),
               std::vector<std::string>{"colour format"});
 }
 
@@ -178,7 +163,6 @@ TEST_F(PlanTest, JoinsAreThoseOfTheScriptAndMarkTheLaterPanel) {
     EXPECT_EQ(panels[2].joinMark, JoinMark::Refused);
     EXPECT_EQ(panels[2].joinProblem, text);
     EXPECT_EQ(panels[1].joinMark, JoinMark::None);
-    EXPECT_EQ(panels[2].groupColor, panels[1].groupColor) << "the key-frame colour stays apart";
 
     p->remove(p->segments.at(2).id());
     EXPECT_EQ(preflight(p->segments).size(), 1u) << "T then W: frame size";

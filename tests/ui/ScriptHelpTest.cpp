@@ -33,7 +33,6 @@ private slots:
         const QList<SegmentPanel*> panels = app.shownPanels();
         QVERIFY(panels[0]->joinMarkBar->isHidden());
         QVERIFY(!panels[1]->joinMarkBar->isHidden());
-        QVERIFY(panels[1]->toolTip().contains(QStringLiteral("one clip has audio")));
 
         app.dialogs.confirmAnswers = {false, true};
         app.dialogs.saveAnswers = {std::nullopt};
@@ -56,8 +55,6 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_Left, Qt::ControlModifier);
         QCOMPARE(tail->startEdit->text(), QStringLiteral("30"));
         QCOMPARE(tail->endEdit->text(), QStringLiteral("100"));
-        QTest::keyClick(&app.main, Qt::Key_Right, Qt::ControlModifier);
-        QCOMPARE(tail->startEdit->text(), QStringLiteral("40"));
 
         SegmentPanel* head = app.shownPanels()[0];
         QVERIFY(!head->snapPreviousAction->isEnabled()); // no key frame before frame 0
