@@ -14,12 +14,14 @@ const char* const kUsage =
     "  vidloom-cli keyframes FILE\n"
     "  vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
     "                        [--script OUT] [--json]\n"
+    "  vidloom-cli plan --from SCRIPT.avs [the same options]\n"
     "  vidloom-cli --help | --version\n"
     "\n"
     "info       the information report of each AVI file (--json: the header fields and tags)\n"
     "keyframes  the numbers of the video frames whose index entry has the key-frame bit\n"
     "plan       builds a splice plan as the window does and prints its listing;\n"
-    "           --script OUT writes its AviSynth script (- for stdout)\n"
+    "           --script OUT writes its AviSynth script (- for stdout);\n"
+    "           --from starts from the plan a script describes\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error, 3 a splice was refused.\n";
 } // namespace

@@ -1,12 +1,12 @@
-// vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...
+// vidloom-cli plan BASE|--from SCRIPT [--append FILE | --splice FILE | --splice-at REF FILE]...
 //                       [--snap prev|next] [--strict] [--path-map FROM=TO]... [--wine]
 //                       [--script OUT] [--json]
 // Builds the splice plan with the window's own operations, in command-line
-// order: BASE is "Add File" of the base clip, --append another "Add File",
-// --splice and --splice-at one file of "Add Splice"; --snap then moves the
-// starts that are not on key frames, as the window's snap keys do. The joins
-// AviSynth will refuse are reported as warnings (with --strict, instead of a
-// script).
+// order: BASE is "Add File" of the base clip (--from SCRIPT "Open Script"
+// instead), --append another "Add File", --splice and --splice-at one file of
+// "Add Splice"; --snap then moves the starts that are not on key frames, as
+// the window's snap keys do. The joins AviSynth will refuse are reported as
+// warnings (with --strict, instead of a script).
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
@@ -14,6 +14,7 @@
 #include "splice/KeyFrameSnap.h"
 #include "splice/PlanActions.h"
 #include "splice/Preflight.h"
+#include "splice/ScriptPlan.h"
 
 #include <optional>
 #include <ostream>
@@ -28,7 +29,8 @@ namespace {
 const char* const kPlanUsage =
     "Usage: vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
     "                        [--snap prev|next] [--strict] [--path-map FROM=TO]... [--wine]\n"
-    "                        [--script OUT] [--json]\n";
+    "                        [--script OUT] [--json]\n"
+    "       vidloom-cli plan --from SCRIPT.avs [the same options]\n";
 
 // The exit status of --strict when AviSynth would refuse a join.
 constexpr int kStatusRefusedJoin = 4;
@@ -45,6 +47,7 @@ struct Step {
 
 struct Request {
     std::string base;
+    std::optional<std::string> from; // a script in place of the base clip
     std::vector<Step> steps;
     std::optional<std::string> script;
     bool json = false;
@@ -122,6 +125,13 @@ void addWine(Request& request, OptionArgs&) {
     request.paths.insert(request.paths.end(), wine.mappings().begin(), wine.mappings().end());
 }
 
+void setFrom(Request& request, OptionArgs& args) {
+    if (request.from) {
+        throw UsageError{args.option() + " given twice"};
+    }
+    request.from = args.next();
+}
+
 const Option kOptions[] = {
     {"--append",
      [](Request& r, OptionArgs& a) {
@@ -133,6 +143,7 @@ const Option kOptions[] = {
      }},
     {"--splice-at", addSpliceAt},
     {"--script", setScript},
+    {"--from", setFrom},
     {"--json", [](Request& r, OptionArgs&) { r.json = true; }},
     {"--snap", setSnap},
     {"--strict", [](Request& r, OptionArgs&) { r.strict = true; }},
@@ -170,7 +181,10 @@ Request parse(const Args& args) {
             takeBase(request, arg);
         }
     }
-    if (request.base.empty()) {
+    if (request.from && !request.base.empty()) {
+        throw UsageError{"--from takes the place of BASE; give one of them"};
+    }
+    if (!request.from && request.base.empty()) {
         throw UsageError{"missing BASE"};
     }
     if (request.json && request.script == "-") {
@@ -232,7 +246,15 @@ std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& ca
                                       Refusals& refused) {
     const WindowSeams noWindow;
     std::unique_ptr<SplicePlan> plan;
-    addFile(plan, absolutePath(request.base), noWindow, cache);
+    if (request.from) {
+        // Paths named for the machine where AviSynth runs come back through
+        // the same mappings.
+        const PathMap paths(request.paths);
+        openScript(plan, absolutePath(*request.from), noWindow, cache,
+                   [&paths](const std::string& p) { return paths.fromScript(p); });
+    } else {
+        addFile(plan, absolutePath(request.base), noWindow, cache);
+    }
     for (const Step& step : request.steps) {
         const std::string file = absolutePath(step.file);
         if (step.kind == Step::Kind::Append) {

@@ -16,10 +16,13 @@
 //    moveEarlier(currentSegment) / moveLater(currentSegment) when
 //    currentSegment is not kNoSegment.
 //  - "Generate AVS": scriptRefusal() before the save dialog, then generateAvs().
+//  - Each of these changes runs inside PlanHistory::record, which makes it one
+//    step of undo and redo (splice/PlanHistory.h).
 
 #include "splice/FileNames.h"
 #include "splice/PanelState.h"
 #include "splice/PathMap.h"
+#include "splice/PlanState.h"
 #include "splice/SegmentList.h"
 #include "splice/WindowSeams.h"
 
@@ -37,6 +40,8 @@ public:
     // second whole-file segment of the base file for the brand window.
     SplicePlan(const std::string& fileName, IProgressBar* progressBar, ILogView* logMemo,
                AviHeaderCache& cache);
+    // The plan a state describes (state.hasPlan); reads nothing.
+    SplicePlan(const PlanState& state, IProgressBar* progressBar, ILogView* logMemo);
     SplicePlan(const SplicePlan&) = delete;
     SplicePlan& operator=(const SplicePlan&) = delete;
 
@@ -66,6 +71,12 @@ public:
     // Clears log and writes listingBlock into it, then one "warning: " line
     // per join AviSynth will refuse (preflight). Nothing when log is null.
     void writeListingBlock(ILogView* log);
+
+    // The plan as values, and back: restore puts segments, base clip,
+    // assembled name and current segment as the state has them, keeping the
+    // segments' ids; it neither lays out nor writes the log.
+    PlanState state() const;
+    void restore(const PlanState& state);
 
     // The live sum of the segment lengths (overflow-checked).
     int32_t liveLength() const;
@@ -103,6 +114,11 @@ public:
     SegmentId currentSegment = kNoSegment;
 
 private:
+    // The change of insertSplice once its checks passed: segment `head`
+    // keeps `cut` frames, the splice follows it, then `covered` segments
+    // (the tail after the cut counting as the first) give way to `rest`.
+    void commitSplice(std::unique_ptr<Segment> splice, std::unique_ptr<Segment> rest, int32_t head,
+                      int32_t cut, int32_t covered);
     // Keeps currentSegment valid after the segment at index `at` left the plan.
     void currentLeft(SegmentId gone, int32_t at);
     AviHeaderCache* cache_;

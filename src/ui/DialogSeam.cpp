@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 
 namespace vidloom::ui {
 
@@ -15,22 +17,65 @@ QString boxTitle() {
     return QApplication::applicationName();
 }
 
+const QString kOpenScriptFolder = QStringLiteral("openScript");
+
+QString folderSetting(const QString& folderKey) {
+    return QStringLiteral("folders/") + folderKey;
+}
+
+void startInLastFolder(QFileDialog& dialog, const QString& folderKey) {
+    const QString folder = QSettings().value(folderSetting(folderKey)).toString();
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+    }
+}
+
+void rememberFolder(const QFileDialog& dialog, const QString& folderKey) {
+    QSettings().setValue(folderSetting(folderKey), dialog.directory().absolutePath());
+}
+
 } // namespace
 
-QStringList QtDialogSeam::openFiles(QWidget* parent, const QString& filter) {
+QStringList QtDialogSeam::openFiles(QWidget* parent, const QString& filter,
+                                    const QString& folderKey) {
     QFileDialog dialog(parent);
+    startInLastFolder(dialog, folderKey);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilter(filter);
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
+    rememberFolder(dialog, folderKey);
     return dialog.selectedFiles();
 }
 
-std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,
-                                              const QString& defaultSuffix) {
+std::optional<QString> DialogSeam::openScript(QWidget* parent, const QString& filter) {
+    const QStringList chosen = openFiles(parent, filter, kOpenScriptFolder);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.constFirst();
+}
+
+std::optional<QString> QtDialogSeam::openScript(QWidget* parent, const QString& filter) {
     QFileDialog dialog(parent);
+    startInLastFolder(dialog, kOpenScriptFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    rememberFolder(dialog, kOpenScriptFolder);
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,
+                                              const QString& defaultSuffix,
+                                              const QString& folderKey) {
+    QFileDialog dialog(parent);
+    startInLastFolder(dialog, folderKey);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -39,6 +84,7 @@ std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& fi
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    rememberFolder(dialog, folderKey);
     return dialog.selectedFiles().constFirst();
 }
 
@@ -70,6 +116,21 @@ std::optional<QString> QtDialogSeam::editLines(QWidget* parent, const QString& c
         return std::nullopt;
     }
     return answer;
+}
+
+UnsavedAnswer QtDialogSeam::askUnsavedChanges(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, boxTitle(), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Write"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedAnswer::Write;
+    case QMessageBox::Discard:
+        return UnsavedAnswer::Discard;
+    default:
+        return UnsavedAnswer::Cancel;
+    }
 }
 
 } // namespace vidloom::ui

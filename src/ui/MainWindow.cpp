@@ -7,6 +7,7 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
@@ -59,6 +60,12 @@ bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
 
+// What a drop brings that the window opens: AVI files and scripts.
+bool opensOnDrop(const QUrl& url) {
+    return url.isLocalFile() &&
+           (isAviPath(url.toLocalFile()) || MainWindow::isScriptPath(url.toLocalFile()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
@@ -73,8 +80,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildActions();
     buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
-    // The caption is the program's title line: name, version and build number.
-    setWindowTitle(toQt(titleLine()));
+    buildHistory(); // also sets the title
     refreshProperties();
 }
 
@@ -189,6 +195,8 @@ void MainWindow::buildActions() {
            &MainWindow::moveEarlierCommand);
     action(moveLaterAction, "moveLaterAction", QKeySequence(Qt::Key_F6),
            &MainWindow::moveLaterCommand);
+    action(openScriptAction, "openScriptAction", QKeySequence(Qt::CTRL | Qt::Key_O),
+           &MainWindow::openScriptCommand);
 
     // A key and its button behave identically.
     connect(addFileButton, &QPushButton::clicked, addFileAction, &QAction::trigger);
@@ -259,9 +267,7 @@ void MainWindow::toggleDebugInfo() {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) {
-            return url.isLocalFile() && isAviPath(url.toLocalFile());
-        })) {
+    if (std::any_of(urls.begin(), urls.end(), opensOnDrop)) {
         event->acceptProposedAction();
     }
 }
@@ -269,13 +275,13 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() && isAviPath(url.toLocalFile())) {
+        if (opensOnDrop(url)) {
             paths.append(url.toLocalFile());
         }
     }
     if (!paths.isEmpty()) {
         event->acceptProposedAction();
-        addFiles(paths);
+        openPaths(paths);
     }
 }
 

@@ -22,6 +22,7 @@ class QProgressBar;
 
 namespace vidloom {
 class AviHeader;
+class PlanHistory;
 class SplicePlan;
 } // namespace vidloom
 
@@ -67,6 +68,14 @@ public:
     // and files dropped on the window.
     void addFiles(const QStringList& paths);
 
+    // "Open Script" (Ctrl+O): the plan a chosen script describes replaces the
+    // plan; a script that cannot be opened shows why and changes nothing.
+    void openScriptCommand();
+    // Files from the command line or a drop, in their order: a script opens
+    // as "Open Script" opens it, other files are added as "Add File" adds them.
+    void openPaths(const QStringList& paths);
+    static bool isScriptPath(const QString& path);
+
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
@@ -77,6 +86,20 @@ public:
 
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
+
+    // ---- History, title, closing and settings (MainWindowHistory.cpp,
+    // MainWindowSettings.cpp)
+    // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of the last change of
+    // the plan; the panels, fields, tag window and log follow.
+    void undoCommand();
+    void redoCommand();
+    PlanHistory& history() const { return *history_; }
+    // The window's geometry, the tool windows' geometry and visibility and the
+    // Debug Info box as the last run left them (main() calls it once).
+    void restoreSettings();
+    void saveSettings() const;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
     QProgressBar* progressBar = nullptr;
     QProgressBar* secondProgressBar = nullptr;
@@ -117,6 +140,7 @@ public:
     QAction* snapNextAction = nullptr;
     // Wine paths and folder mappings of the script, kept in the settings.
     ScriptPathSettings* scriptPaths = nullptr;
+    QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -126,6 +150,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A plan changed since it was last written or opened is written,
+    // discarded or kept open as the user answers.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -136,6 +163,7 @@ private:
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
+    void openScriptFile(const QString& path);
     void showBrandOfBaseClip();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
@@ -146,6 +174,15 @@ private:
     // the user does not want it written anyway.
     bool acceptJoinProblems();
 
+    // Runs one command as one step of the plan's history (guarded as well).
+    void recorded(const std::function<void()>& command);
+    void buildHistory();
+    void stepThroughHistory(bool (PlanHistory::*step)());
+    // The title (script name, modified mark) and the undo and redo actions.
+    void showHistoryState();
+    // "Write" of the close question: true when the plan is now written.
+    bool writeBeforeClose();
+
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
     std::unique_ptr<DialogSeam> ownDialogs_;
@@ -155,6 +192,7 @@ private:
     // whose segments point into it.
     AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
+    std::unique_ptr<PlanHistory> history_;
 };
 
 } // namespace vidloom::ui

@@ -7,6 +7,7 @@
 #include "avi/CodecNames.h"
 #include "avi/InfoTags.h"
 #include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
@@ -42,9 +43,9 @@ SplicePlan* MainWindow::plan() const {
 }
 
 void MainWindow::addFileCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
-        addPaths(dialogs_->openFiles(this, kOpenFilter));
+        addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile")));
     });
     // The refresh runs also when the dialog was cancelled or a file failed,
     // so the fields show what did get into the plan.
@@ -56,7 +57,7 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    guarded([this, &absolute] {
+    recorded([this, &absolute] {
         deleteHiddenPanels();
         addPaths(absolute);
     });
@@ -90,14 +91,15 @@ void MainWindow::showBrandOfBaseClip() {
 }
 
 void MainWindow::addSpliceCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         const std::string refusal = spliceRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const QStringList paths = dialogs_->openFiles(this, kOpenFilter);
+        const QStringList paths =
+            dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addSplice"));
         if (paths.isEmpty()) {
             return;
         }
@@ -125,18 +127,21 @@ void MainWindow::generateCommand() {
         if (!acceptJoinProblems()) {
             return;
         }
-        const std::optional<QString> path = dialogs_->saveFile(this, kSaveFilter, kSaveSuffix);
+        const std::optional<QString> path =
+            dialogs_->saveFile(this, kSaveFilter, kSaveSuffix, QStringLiteral("generate"));
         if (!path) {
             return;
         }
         view_->progress1.start(plan_->segments.count());
-        generateAvs(*plan_, pathBytes(*path), view_.get(), scriptPaths->pathMap());
+        if (generateAvs(*plan_, pathBytes(*path), view_.get(), scriptPaths->pathMap())) {
+            history_->markSaved(pathBytes(*path));
+        }
         view_->progress1.finish();
     });
 }
 
 void MainWindow::moveEarlierCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveEarlier(plan_->currentSegment);
@@ -145,7 +150,7 @@ void MainWindow::moveEarlierCommand() {
 }
 
 void MainWindow::moveLaterCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveLater(plan_->currentSegment);
@@ -163,7 +168,7 @@ SegmentPanel* MainWindow::createPanel(SegmentId segment) {
 }
 
 void MainWindow::onPanelSelected(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->applyEdit(panel->segmentId(), panel->startEdit->text().toStdString(),
                              panel->endEdit->text().toStdString(),
@@ -173,7 +178,7 @@ void MainWindow::onPanelSelected(SegmentPanel* panel) {
 }
 
 void MainWindow::onPanelDelete(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->remove(panel->segmentId());
         }

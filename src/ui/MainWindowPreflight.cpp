@@ -30,7 +30,8 @@ void MainWindow::buildScriptControls() {
 }
 
 void MainWindow::snapCommand(bool toNext) {
-    guarded([this, toNext] {
+    // One step of the history, as an edit of the start is.
+    recorded([this, toNext] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             snapStart(*plan_, plan_->currentSegment,

@@ -32,7 +32,7 @@ class MainWindowTest : public QObject {
 private slots:
     void startsWithTitleAndNothingShown() {
         App app;
-        QCOMPARE(app.main.windowTitle(), QString::fromStdString(vidloom::titleLine()));
+        QCOMPARE(app.main.windowTitle(), QString::fromStdString(vidloom::titleLine()) + "[*]");
         QVERIFY(app.main.windowTitle().startsWith(QStringLiteral("Vidloom ")));
         QCOMPARE(app.main.pos(), QPoint(228, 134));
         QCOMPARE(app.main.size(), QSize(700, 600));

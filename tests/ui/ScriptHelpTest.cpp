@@ -55,6 +55,8 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_Left, Qt::ControlModifier);
         QCOMPARE(tail->startEdit->text(), QStringLiteral("30"));
         QCOMPARE(tail->endEdit->text(), QStringLiteral("100"));
+        QTest::keyClick(&app.main, Qt::Key_Z, Qt::ControlModifier); // a snap is one step
+        QCOMPARE(tail->startEdit->text(), QStringLiteral("35"));
 
         SegmentPanel* head = app.shownPanels()[0];
         QVERIFY(!head->snapPreviousAction->isEnabled()); // no key frame before frame 0

@@ -10,7 +10,7 @@
 
 namespace vidloom::ui::test {
 
-QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter, const QString&) {
     asked.append(QStringLiteral("open ") + filter);
     if (openAnswers.empty()) {
         unexpected.append(asked.last());
@@ -22,7 +22,7 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix) {
+                                                 const QString& defaultSuffix, const QString&) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
     if (saveAnswers.empty()) {
         unexpected.append(asked.last());
@@ -85,6 +85,17 @@ std::optional<QString> ScriptedDialogs::editLines(QWidget*, const QString& capti
     if (cancelled) {
         return std::nullopt;
     }
+    return answer;
+}
+
+UnsavedAnswer ScriptedDialogs::askUnsavedChanges(QWidget*, const QString& text) {
+    asked.append(QStringLiteral("unsaved ") + text);
+    if (unsavedAnswers.empty()) {
+        unexpected.append(asked.last());
+        return UnsavedAnswer::Cancel;
+    }
+    const UnsavedAnswer answer = unsavedAnswers.front();
+    unsavedAnswers.pop_front();
     return answer;
 }
 

@@ -21,9 +21,11 @@ namespace vidloom::ui::test {
 // recorded in `unexpected`.
 class ScriptedDialogs : public DialogSeam {
 public:
-    QStringList openFiles(QWidget* parent, const QString& filter) override;
+    QStringList openFiles(QWidget* parent, const QString& filter,
+                          const QString& folderKey) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix) override;
+                                    const QString& defaultSuffix,
+                                    const QString& folderKey) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
@@ -31,15 +33,17 @@ public:
     bool confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
                                      const QString& text) override;
+    UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
     std::deque<bool> confirmAnswers;                 // none queued: no
     std::deque<std::optional<QString>> editAnswers;  // nullopt: cancel
+    std::deque<UnsavedAnswer> unsavedAnswers;        // none queued: Cancel
 
     // "open *.avi", "save *.avs avs", "input caption|prompt|default",
-    // "confirm text", "edit caption|text"
+    // "unsaved text", "confirm text", "edit caption|text"
     QStringList asked;
     QStringList messages;
     QStringList errors;

@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidloom"));
-    // Settings go to Qt's test folder under a name of their own, never into
-    // the user's, and each run starts from none.
+    // Settings the tests write go to a test folder, never to the user's own,
+    // and every run starts without any.
     QStandardPaths::setTestModeEnabled(true);
-    QApplication::setOrganizationName(QStringLiteral("VidloomTests"));
+    QApplication::setOrganizationName(QStringLiteral("VidloomTest"));
     QSettings().clear();
     return vidloom::ui::test::runAllTests(argc, argv) == 0 ? 0 : 1;
 }

@@ -1,0 +1,53 @@
+// What the program remembers between runs, in the platform's usual place for
+// settings: where the three windows were, whether the tool windows were open,
+// and the Debug Info box. The file dialogs keep their own folders (DialogSeam).
+
+#include "ui/LogWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/TagWindow.h"
+
+#include <QCheckBox>
+#include <QSettings>
+
+namespace vidloom::ui {
+
+namespace {
+
+const QString kGeometry = QStringLiteral("/geometry");
+const QString kVisible = QStringLiteral("/visible");
+const QString kDebugInfo = QStringLiteral("debugInfo");
+
+void restoreWindow(const QSettings& settings, QWidget& window, bool toolWindow) {
+    const QString key = window.objectName();
+    if (settings.contains(key + kGeometry)) {
+        window.restoreGeometry(settings.value(key + kGeometry).toByteArray());
+    }
+    if (toolWindow && settings.value(key + kVisible, false).toBool()) {
+        window.show();
+    }
+}
+
+void saveWindow(QSettings& settings, const QWidget& window) {
+    settings.setValue(window.objectName() + kGeometry, window.saveGeometry());
+    settings.setValue(window.objectName() + kVisible, window.isVisible());
+}
+
+} // namespace
+
+void MainWindow::restoreSettings() {
+    const QSettings settings;
+    restoreWindow(settings, *this, false);
+    restoreWindow(settings, brandWindow_, true);
+    restoreWindow(settings, logWindow_, true);
+    debugInfoBox->setChecked(settings.value(kDebugInfo, debugInfoBox->isChecked()).toBool());
+}
+
+void MainWindow::saveSettings() const {
+    QSettings settings;
+    saveWindow(settings, *this);
+    saveWindow(settings, brandWindow_);
+    saveWindow(settings, logWindow_);
+    settings.setValue(kDebugInfo, debugInfoBox->isChecked());
+}
+
+} // namespace vidloom::ui
