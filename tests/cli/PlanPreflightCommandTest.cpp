@@ -79,3 +79,13 @@ TEST(PlanPreflight, PathMapsNameTheFilesWhereAviSynthRuns) {
         << "the first mapping that holds the file wins";
     EXPECT_EQ(kit::cli("plan", {base, "--path-map", "no-equals-sign"}).status, 2);
 }
+
+TEST(PlanPreflight, AScriptWrittenForWineReadsBackWithTheSameMapping) {
+    const std::string base = fixture("xvid_mp3.avi");
+    const std::string first = kit::tempDir() + "/wine-a.avs";
+    const std::string second = kit::tempDir() + "/wine-b.avs";
+    ASSERT_EQ(kit::cli("plan", {base, "--append", base, "--wine", "--script", first}).status, 0);
+    const kit::CliRun again = kit::cli("plan", {"--from", first, "--wine", "--script", second});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(kit::readAll(second), kit::readAll(first));
+}
