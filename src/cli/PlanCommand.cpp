@@ -205,8 +205,14 @@ struct Refusal {
 class Refusals {
 public:
     explicit Refusals(std::ostream& err) : err_(err) {}
-    void add(const std::string& file, const std::string& message) {
-        err_ << file << ": " << message << "\n";
+    // err gives the refusal's numbers (details) too; the JSON keeps its
+    // fixed text.
+    void add(const std::string& file, const std::string& message, const std::string& details = {}) {
+        err_ << file << ": " << message;
+        if (!details.empty()) {
+            err_ << " (" << details << ")";
+        }
+        err_ << "\n";
         list_.push_back({file, message});
     }
     const std::vector<Refusal>& list() const { return list_; }
@@ -238,7 +244,7 @@ void spliceStep(SplicePlan& plan, const Step& step, const std::string& file,
     if (result.outcome == SpliceOutcome::NoReference) {
         refused.add(file, kMsgNoDigits);
     } else if (result.outcome != SpliceOutcome::Inserted) {
-        refused.add(file, result.message);
+        refused.add(file, result.message, result.details);
     }
 }
 

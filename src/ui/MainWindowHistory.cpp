@@ -7,10 +7,12 @@
 #include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/DialogSeam.h"
+#include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
 #include "ui/ScriptPathSettings.h"
 #include "ui/TagWindow.h"
+#include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QAction>
@@ -59,13 +61,13 @@ void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
         if (!((*history_).*step)()) {
             return;
         }
-        if (plan_) {
-            showBrandOfBaseClip();
-        } else {
-            brandWindow_.showColumns("", "");
+        if (!plan_) {
+            // Back before the first file: nothing is listed any more.
+            logWindow_.logText->clear();
+            listedBlock_.clear();
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::showHistoryState() {
@@ -116,11 +118,7 @@ bool MainWindow::writeBeforeClose() {
         if (!acceptJoinProblems()) {
             return;
         }
-        view_->progress1.start(plan_->segments.count());
-        if (generateAvs(*plan_, script, view_.get(), scriptPaths->pathMap())) {
-            history_->markSaved(script);
-        }
-        view_->progress1.finish();
+        writeScript(toQt(script));
     });
     return !history_->isModified();
 }

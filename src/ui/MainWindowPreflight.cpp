@@ -36,6 +36,7 @@ void MainWindow::snapCommand(bool toNext) {
         if (plan_ && plan_->currentSegment != kNoSegment) {
             snapStart(*plan_, plan_->currentSegment,
                       toNext ? SnapDirection::Next : SnapDirection::Previous);
+            afterPlanChange();
         }
     });
 }
@@ -56,7 +57,7 @@ bool MainWindow::acceptJoinProblems() {
     for (const SpliceProblem& problem : problems) {
         text += QStringLiteral("\n") + toQt(problem.text());
     }
-    return dialogs_->confirm(this, text + QStringLiteral("\n\nWrite it anyway?"));
+    return dialogs_->question(this, text + QStringLiteral("\n\nWrite it anyway?"));
 }
 
 } // namespace vidloom::ui

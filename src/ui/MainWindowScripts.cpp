@@ -28,7 +28,7 @@ void MainWindow::openScriptCommand() {
             openScriptFile(*path);
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::openPaths(const QStringList& paths) {
@@ -46,7 +46,7 @@ void MainWindow::openPaths(const QStringList& paths) {
             deleteHiddenPanels();
             openScriptFile(QFileInfo(path).absoluteFilePath());
         });
-        guarded([this] { refreshProperties(); });
+        guarded([this] { afterPlanChange(); });
     }
     if (!files.isEmpty()) {
         addFiles(files);
@@ -65,7 +65,7 @@ void MainWindow::openScriptFile(const QString& path) {
                             [&paths](const std::string& p) { return paths.fromScript(p); });
     });
     history_->markSaved(pathBytes(path));
-    showBrandOfBaseClip();
+    showBrandOfFirstSegment();
     view_->progress1.finish();
 }
 

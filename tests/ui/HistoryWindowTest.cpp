@@ -32,7 +32,7 @@ QStringList shown(App& app) {
                    (p->segmentId() == app.main.plan()->currentSegment ? " current" : "");
     }
     all << (app.main.fourCCEdit->isVisible() ? app.main.fourCCEdit->text() : "no fields");
-    all << app.brand.tagValues->lines().join("|") << app.log.logText->lines().join("|");
+    all << tagColumn(app.brand, 1).join("|") << app.log.logText->lines().join("|");
     return all;
 }
 
@@ -114,6 +114,7 @@ private slots:
         const QString script = tempFile("close-plan.avs", "");
         app.dialogs.unsavedAnswers = {UnsavedAnswer::Write};
         app.dialogs.saveAnswers = {script};
+        app.dialogs.questionAnswers = {true}; // replace the empty file
         QVERIFY(app.main.close());
         QVERIFY(!vidloom::kit::readAll(script.toStdString()).empty());
         QVERIFY(!app.main.isWindowModified());
