@@ -80,6 +80,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     setAcceptDrops(true);
     buildControls();
     buildActions();
+    buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
     buildHistory(); // also sets the title
     refreshProperties();

@@ -38,6 +38,7 @@ class SegmentPanel;
 class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
+class ScriptPathSettings;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -60,6 +61,10 @@ public:
     void toggleDebugInfo();
     void moveEarlierCommand();
     void moveLaterCommand();
+
+    // Ctrl+Left / Ctrl+Right and the panels' context menu: the current
+    // segment's start moves to the key frame before / after it.
+    void snapCommand(bool toNext);
 
     // "Add File" on files that did not come from the dialog: the command line
     // and files dropped on the window.
@@ -139,6 +144,10 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* snapPreviousAction = nullptr;
+    QAction* snapNextAction = nullptr;
+    // Wine paths and folder mappings of the script, kept in the settings.
+    ScriptPathSettings* scriptPaths = nullptr;
     QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
@@ -171,6 +180,12 @@ private:
     void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // The snap actions and the script path controls (MainWindowPreflight.cpp).
+    void buildScriptControls();
+    void onPanelSnap(SegmentPanel* panel, bool toNext);
+    // Before a script is written: false when AviSynth would refuse a join and
+    // the user does not want it written anyway.
+    bool acceptJoinProblems();
     // After any change of the plan: the log's listing block (when the plan
     // no longer matches it), the brand window, the fields, the current panel
     // in view.

@@ -10,6 +10,7 @@
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/TagWindow.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
@@ -151,6 +152,9 @@ bool MainWindow::writeBeforeClose() {
         const std::string refusal = scriptRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
+            return;
+        }
+        if (!acceptJoinProblems()) {
             return;
         }
         writeScript(toQt(script));

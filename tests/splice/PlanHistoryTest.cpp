@@ -105,7 +105,12 @@ TEST_F(PlanHistoryTest, UndoAllGivesEveryEarlierPlanAndRedoEveryLaterOne) {
         for (size_t i = 1; i < states.size(); ++i) {
             ASSERT_TRUE(history->redo());
             ASSERT_EQ(seen(), states[i]) << "round " << round << " redo to " << i;
-            ASSERT_EQ(log.lines, plan->listingBlock());
+            // The log holds the listing block of the plan put back (then the
+            // warnings of its joins).
+            const std::vector<std::string> block = plan->listingBlock();
+            ASSERT_GE(log.lines.size(), block.size());
+            ASSERT_EQ(std::vector<std::string>(log.lines.begin(), log.lines.begin() + block.size()),
+                      block);
             ASSERT_EQ(history->isModified(), i != saved);
         }
         EXPECT_FALSE(history->redo());
