@@ -46,8 +46,6 @@ TEST_F(PlanTest, PathsBeyondAsciiOrWithQuotesOpenTheFileTheyName) {
         }
         EXPECT_EQ(frames(script, cache), expected) << script;
     }
-    EXPECT_EQ(aviSourceCall("/v/\xC3\x9C.avi", {}), "aviSource(\"/v/\xC3\x9C.avi\", utf8=true)");
-    EXPECT_EQ(aviSourceCall("/v/a\"b.avi", {}), "aviSource(\"\"\"/v/a\"b.avi\"\"\")");
 }
 
 TEST_F(PlanTest, APathTheScriptCannotNameIsRefusedBeforeAnythingIsWritten) {
@@ -98,17 +96,6 @@ TEST(PathMapping, FoldersBecomeTheirNamesWhereAviSynthRunsAndComeBack) {
     }
     EXPECT_EQ(PathMap::parse("/=Z:\\"), (PathMap::Mapping{"/", "Z:\\"}));
     EXPECT_EQ(PathMap::parse("=Z:\\"), std::nullopt);
-}
-
-TEST_F(PlanTest, AMappedScriptNamesEveryFileOnTheOtherMachine) {
-    auto p = plan();
-    p->insertSplice(segment("S", 100));
-    const std::string script = p->buildScript(PathMap::wine()) + "\r\n";
-    EXPECT_EQ(script.find(path("B")), std::string::npos);
-    EXPECT_NE(script.find("aviSource(\"Z:\\"), std::string::npos) << script;
-    const auto unmapped = frames(p->buildScript() + "\r\n", cache);
-    EXPECT_EQ(unmapped.size(), size_t(p->liveLength()));
-    EXPECT_EQ(frames(script, cache, PathMap::wine()), unmapped);
 }
 
 } // namespace
