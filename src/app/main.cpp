@@ -20,7 +20,7 @@ int main(int argc, char* argv[]) {
     vidloom::ui::LogWindow logWindow;
     vidloom::ui::MainWindow mainWindow(brandWindow, logWindow);
     mainWindow.restoreSettings();
-    mainWindow.show();
+    mainWindow.openOnScreen();
 
     const QStringList files = QApplication::arguments().mid(1);
     if (!files.isEmpty()) {

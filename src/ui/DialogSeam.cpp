@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -73,9 +74,15 @@ std::optional<QString> QtDialogSeam::openScript(QWidget* parent, const QString& 
 
 std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& filter,
                                               const QString& defaultSuffix,
-                                              const QString& folderKey) {
+                                              const QString& folderKey,
+                                              const QString& suggestedPath) {
     QFileDialog dialog(parent);
     startInLastFolder(dialog, folderKey);
+    if (!suggestedPath.isEmpty()) {
+        const QFileInfo suggested(suggestedPath);
+        dialog.setDirectory(suggested.absolutePath());
+        dialog.selectFile(suggested.fileName());
+    }
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
@@ -86,6 +93,11 @@ std::optional<QString> QtDialogSeam::saveFile(QWidget* parent, const QString& fi
     }
     rememberFolder(dialog, folderKey);
     return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogSeam::question(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, boxTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogSeam::message(QWidget* parent, const QString& text) {
@@ -102,6 +114,16 @@ QString QtDialogSeam::inputBox(QWidget* parent, const QString& caption, const QS
     const QString answer =
         QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? answer : defaultText;
+}
+
+std::optional<QString> QtDialogSeam::editLines(QWidget* parent, const QString& caption,
+                                               const QString& prompt, const QString& text) {
+    bool ok = false;
+    const QString answer = QInputDialog::getMultiLineText(parent, caption, prompt, text, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer;
 }
 
 UnsavedAnswer QtDialogSeam::askUnsavedChanges(QWidget* parent, const QString& text) {

@@ -28,11 +28,15 @@ public:
     // "openScript"); nothing when cancelled. By default the file-open
     // dialog's first choice.
     virtual std::optional<QString> openScript(QWidget* parent, const QString& filter);
-    // The file-save dialog; it does not ask before replacing a file. Nothing
-    // when cancelled. The default suffix is added to a name typed without one.
+    // The file-save dialog, opened at suggestedPath (its folder, its name
+    // filled in) when one is given; it does not ask before replacing a file
+    // (question does). Nothing when cancelled. The default suffix is added to
+    // a name typed without one.
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                            const QString& defaultSuffix,
-                                            const QString& folderKey) = 0;
+                                            const QString& defaultSuffix, const QString& folderKey,
+                                            const QString& suggestedPath) = 0;
+    // A yes/no question; true for yes.
+    virtual bool question(QWidget* parent, const QString& text) = 0;
     // A modal message with the fixed texts of the actions.
     virtual void message(QWidget* parent, const QString& text) = 0;
     // The error box that ends an action which failed.
@@ -40,6 +44,10 @@ public:
     // A modal input box; cancelling it gives the default text.
     virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                              const QString& defaultText) = 0;
+
+    // A box to edit a text of several lines; nothing when cancelled.
+    virtual std::optional<QString> editLines(QWidget* parent, const QString& caption,
+                                             const QString& prompt, const QString& text) = 0;
     // Asks whether to write a changed plan before the window closes.
     virtual UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) = 0;
 };
@@ -50,12 +58,15 @@ public:
                           const QString& folderKey) override;
     std::optional<QString> openScript(QWidget* parent, const QString& filter) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix,
-                                    const QString& folderKey) override;
+                                    const QString& defaultSuffix, const QString& folderKey,
+                                    const QString& suggestedPath) override;
+    bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text) override;
     UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 };
 

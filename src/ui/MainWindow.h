@@ -14,9 +14,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 
@@ -36,6 +38,7 @@ class SegmentPanel;
 class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
+class ScriptPathSettings;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -58,6 +61,10 @@ public:
     void toggleDebugInfo();
     void moveEarlierCommand();
     void moveLaterCommand();
+
+    // Ctrl+Left / Ctrl+Right and the panels' context menu: the current
+    // segment's start moves to the key frame before / after it.
+    void snapCommand(bool toNext);
 
     // "Add File" on files that did not come from the dialog: the command line
     // and files dropped on the window.
@@ -82,6 +89,11 @@ public:
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
 
+    // Shows the window inside the available area of its screen.
+    void openOnScreen();
+    // The one-line note under the buttons: where a script went, how a typed
+    // value was corrected.
+    void showStatus(const QString& text);
     // ---- History, title, closing and settings (MainWindowHistory.cpp,
     // MainWindowSettings.cpp)
     // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of the last change of
@@ -109,6 +121,7 @@ public:
     CommandButton* generateButton = nullptr;
     CommandButton* showLogButton = nullptr;
     QCheckBox* debugInfoBox = nullptr;
+    QLabel* statusLine = nullptr;
     PanelScrollArea* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
     QLineEdit* codecEdit = nullptr;
@@ -131,6 +144,10 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* snapPreviousAction = nullptr;
+    QAction* snapNextAction = nullptr;
+    // Wine paths and folder mappings of the script, kept in the settings.
+    ScriptPathSettings* scriptPaths = nullptr;
     QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
@@ -149,15 +166,42 @@ protected:
 
 private:
     void buildControls();
+    void buildCommandButtons();
+    void buildDebugBox();
+    void buildPropertyFields();
+    void placePropertyFields();
+    void buildNavigation();
     void buildActions();
     // Runs one command; an error ends it and is shown with its message, and
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
     void openScriptFile(const QString& path);
-    void showBrandOfBaseClip();
+    void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // The snap actions and the script path controls (MainWindowPreflight.cpp).
+    void buildScriptControls();
+    void onPanelSnap(SegmentPanel* panel, bool toNext);
+    // Before a script is written: false when AviSynth would refuse a join and
+    // the user does not want it written anyway.
+    bool acceptJoinProblems();
+    // After any change of the plan: the log's listing block (when the plan
+    // no longer matches it), the brand window, the fields, the current panel
+    // in view.
+    void afterPlanChange();
+    // The keyboard goes to the current panel's first editable cell.
+    void focusCurrentPanel();
+    void keepCurrentPanelInView();
+    // Shows how typed values were corrected (empty: none), replacing an
+    // earlier such note.
+    void tellCorrection(const std::string& note);
+    void fitStatusLine();
+    // Where the save dialog starts: the base clip's folder and name, ".avs".
+    QString suggestedScriptPath() const;
+    void writeScript(const QString& path);
+    // The first time a tool window is shown, it goes beside this window.
+    void showToolWindow(QWidget& tool, bool& placed);
 
     // Runs one command as one step of the plan's history (guarded as well).
     void recorded(const std::function<void()>& command);
@@ -178,6 +222,12 @@ private:
     AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
     std::unique_ptr<PlanHistory> history_;
+    // The listing block as the log shows it since the last change.
+    std::vector<std::string> listedBlock_;
+    bool brandPlaced_ = false;
+    bool logPlaced_ = false;
+    bool statusIsCorrection_ = false;
+    QString statusText_; // in full; the line may show it shortened
 };
 
 } // namespace vidloom::ui

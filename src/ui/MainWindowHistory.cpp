@@ -7,16 +7,56 @@
 #include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/DialogSeam.h"
+#include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/TagWindow.h"
+#include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <vector>
 
 namespace vidloom::ui {
+
+namespace {
+
+// The undo and redo keys belong to the plan in every text area of the
+// program's three windows: the panel cells, the fields and the log would
+// otherwise take them for an undo of their own text. Dialogs keep theirs.
+class PlanKeysFirst : public QObject {
+public:
+    PlanKeysFirst(QWidget* owner, std::vector<QWidget*> windows)
+        : QObject(owner), windows_(std::move(windows)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType()) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool planKey = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                             key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (planKey && std::find(windows_.begin(), windows_.end(), window) != windows_.end()) {
+            event->ignore(); // not taken by the text area: the shortcut runs
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<QWidget*> windows_;
+};
+
+} // namespace
 
 void MainWindow::buildHistory() {
     history_ = std::make_unique<PlanHistory>(plan_, view_->seams());
@@ -37,6 +77,8 @@ void MainWindow::buildHistory() {
     action(redoAction, "redoAction",
            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
            &MainWindow::redoCommand);
+    QApplication::instance()->installEventFilter(
+        new PlanKeysFirst(this, {this, &brandWindow_, &logWindow_}));
     showHistoryState();
 }
 
@@ -58,13 +100,13 @@ void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
         if (!((*history_).*step)()) {
             return;
         }
-        if (plan_) {
-            showBrandOfBaseClip();
-        } else {
-            brandWindow_.showColumns("", "");
+        if (!plan_) {
+            // Back before the first file: nothing is listed any more.
+            logWindow_.logText->clear();
+            listedBlock_.clear();
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::showHistoryState() {
@@ -112,11 +154,10 @@ bool MainWindow::writeBeforeClose() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        view_->progress1.start(plan_->segments.count());
-        if (generateAvs(*plan_, script, view_.get())) {
-            history_->markSaved(script);
+        if (!acceptJoinProblems()) {
+            return;
         }
-        view_->progress1.finish();
+        writeScript(toQt(script));
     });
     return !history_->isModified();
 }

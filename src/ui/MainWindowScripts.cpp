@@ -6,6 +6,7 @@
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/UiText.h"
 
 #include <QFileInfo>
@@ -27,7 +28,7 @@ void MainWindow::openScriptCommand() {
             openScriptFile(*path);
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::openPaths(const QStringList& paths) {
@@ -45,7 +46,7 @@ void MainWindow::openPaths(const QStringList& paths) {
             deleteHiddenPanels();
             openScriptFile(QFileInfo(path).absoluteFilePath());
         });
-        guarded([this] { refreshProperties(); });
+        guarded([this] { afterPlanChange(); });
     }
     if (!files.isEmpty()) {
         addFiles(files);
@@ -56,10 +57,15 @@ void MainWindow::openScriptFile(const QString& path) {
     view_->progress1.start(1);
     // One step of the history: undo gives the plan before back. Once open,
     // the plan is the script's, with no unsaved change.
-    history_->record(
-        [&] { vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_); });
+    // Paths the script names for the machine where AviSynth runs come back
+    // through the same mappings they were written with.
+    const PathMap paths = scriptPaths->pathMap();
+    history_->record([&] {
+        vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_,
+                            [&paths](const std::string& p) { return paths.fromScript(p); });
+    });
     history_->markSaved(pathBytes(path));
-    showBrandOfBaseClip();
+    showBrandOfFirstSegment();
     view_->progress1.finish();
 }
 

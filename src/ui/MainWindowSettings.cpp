@@ -17,14 +17,17 @@ const QString kGeometry = QStringLiteral("/geometry");
 const QString kVisible = QStringLiteral("/visible");
 const QString kDebugInfo = QStringLiteral("debugInfo");
 
-void restoreWindow(const QSettings& settings, QWidget& window, bool toolWindow) {
+// True when the window got its place back (it is then not placed anew).
+bool restoreWindow(const QSettings& settings, QWidget& window, bool toolWindow) {
     const QString key = window.objectName();
+    bool restored = false;
     if (settings.contains(key + kGeometry)) {
-        window.restoreGeometry(settings.value(key + kGeometry).toByteArray());
+        restored = window.restoreGeometry(settings.value(key + kGeometry).toByteArray());
     }
     if (toolWindow && settings.value(key + kVisible, false).toBool()) {
         window.show();
     }
+    return restored;
 }
 
 void saveWindow(QSettings& settings, const QWidget& window) {
@@ -37,8 +40,8 @@ void saveWindow(QSettings& settings, const QWidget& window) {
 void MainWindow::restoreSettings() {
     const QSettings settings;
     restoreWindow(settings, *this, false);
-    restoreWindow(settings, brandWindow_, true);
-    restoreWindow(settings, logWindow_, true);
+    brandPlaced_ = restoreWindow(settings, brandWindow_, true);
+    logPlaced_ = restoreWindow(settings, logWindow_, true);
     debugInfoBox->setChecked(settings.value(kDebugInfo, debugInfoBox->isChecked()).toBool());
 }
 

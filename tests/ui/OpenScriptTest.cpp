@@ -48,6 +48,7 @@ private slots:
 
         const QString written = tempFile("written.avs", "");
         app.dialogs.saveAnswers.push_back(written);
+        app.dialogs.questionAnswers.push_back(true); // replace the empty file
         QTest::keyClick(&app.main, Qt::Key_F9);
         QCOMPARE(vidloom::kit::readAll(written.toStdString()), text);
 

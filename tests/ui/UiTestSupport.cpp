@@ -1,9 +1,11 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
+#include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/SegmentPanel.h"
 
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -22,8 +24,10 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter, const QS
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix, const QString&) {
+                                                 const QString& defaultSuffix, const QString&,
+                                                 const QString& suggestedPath) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
+    suggested.append(suggestedPath);
     if (saveAnswers.empty()) {
         unexpected.append(asked.last());
         return std::nullopt;
@@ -37,6 +41,17 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter
         return std::nullopt;
     }
     return path;
+}
+
+bool ScriptedDialogs::question(QWidget*, const QString& text) {
+    questions.append(text);
+    if (questionAnswers.empty()) {
+        unexpected.append(QStringLiteral("question ") + text);
+        return false;
+    }
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
+    return answer;
 }
 
 void ScriptedDialogs::message(QWidget*, const QString& text) {
@@ -57,6 +72,23 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
     }
     QString answer = inputAnswers.front().value_or(defaultText);
     inputAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::editLines(QWidget*, const QString& caption, const QString&,
+                                                  const QString& text) {
+    asked.append(QStringLiteral("edit ") + caption + QStringLiteral("|") + text);
+    if (editAnswers.empty()) {
+        unexpected.append(asked.last());
+        return std::nullopt;
+    }
+    // Taken as a plain QString, as saveFile does.
+    const bool cancelled = !editAnswers.front().has_value();
+    QString answer = editAnswers.front().value_or(QString());
+    editAnswers.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
     return answer;
 }
 
@@ -92,6 +124,21 @@ void App::addFiles(const QStringList& paths) {
 void App::addSplices(const QStringList& paths) {
     dialogs.openAnswers.push_back(paths);
     QTest::keyClick(&main, Qt::Key_F2);
+}
+
+void type(PanelCell* cell, const QString& text) {
+    cell->setFocus();
+    cell->selectAll();
+    QTest::keyClicks(cell, text);
+    QTest::keyClick(cell, Qt::Key_Return);
+}
+
+QStringList tagColumn(const TagWindow& window, int column) {
+    QStringList cells{window.table->horizontalHeaderItem(column)->text()};
+    for (int row = 0; row < window.table->rowCount(); ++row) {
+        cells.append(window.table->item(row, column)->text());
+    }
+    return cells;
 }
 
 QList<SegmentPanel*> App::shownPanels() const {
