@@ -134,6 +134,8 @@ private:
     int32_t videoKbPerSec(int32_t moviSize) const;
     void judgeAspect();
     void searchTags(BinaryFile& file);
+    void searchNandubTag(BinaryFile& file);
+    void searchBrandTag(BinaryFile& file);
     // Whether the word "idx1" lies at IndexPos.
     bool holdsIndex(BinaryFile& file) const;
     void appendLine(const std::string& line);

@@ -152,7 +152,29 @@ bool AviHeader::holdsIndex(BinaryFile& file) const {
 
 void AviHeader::searchTags(BinaryFile& file) {
     appendLine("Checking for nandub tag...");
+    searchNandubTag(file);
+    BrandTagFound = false;
+    if (!NandubTagFound) {
+        appendLine("nandub tag Not Found");
+        if (RiffParts > 1 && !holdsIndex(file)) {
+            // An OpenDML file whose first part has no idx1: nothing follows
+            // an index there, and the size word would lead into the parts
+            // after it.
+            BrandInfo = std::make_unique<InfoTags>();
+            return;
+        }
+        searchBrandTag(file);
+    }
+    if (NandubTagFound) {
+        BrandInfo = readInfoTags(file, NandubTagPos);
+    } else if (BrandTagFound) {
+        BrandInfo = readInfoTags(file, BrandTagPos);
+    } else {
+        BrandInfo = std::make_unique<InfoTags>();
+    }
+}
 
+void AviHeader::searchNandubTag(BinaryFile& file) {
     // The nandub tag: an INFO list between offset 10 and the movi list.
     NandubTagFound = false;
     int64_t found = -1;
@@ -170,53 +192,36 @@ void AviHeader::searchTags(BinaryFile& file) {
         NandubTagFound = true;
         NandubTagPos = int32_t(found);
     }
+}
 
-    BrandTagFound = false;
-    if (!NandubTagFound) {
-        appendLine("nandub tag Not Found");
-        // The brand tag: an INFO list after the idx1 index, looked for from 4
-        // bytes before the index's end.
-        if (RiffParts > 1 && !holdsIndex(file)) {
-            // An OpenDML file whose first part has no idx1: nothing follows
-            // an index there, and the size word would lead into the parts
-            // after it.
-            BrandInfo = std::make_unique<InfoTags>();
-            return;
+void AviHeader::searchBrandTag(BinaryFile& file) {
+    // The brand tag: an INFO list after the idx1 index, looked for from 4
+    // bytes before the index's end.
+    file.seek(offsetPlus(IndexPos, 4, "index size"));
+    const int32_t indexSize = file.readDword32("the index size");
+    const int32_t start =
+        offsetPlus(offsetPlus(indexSize, IndexPos, "end of the index"), 4, "end of the index");
+    // The first probe is made whatever the bound: an index size that
+    // points past the end of the file is the I/O error.
+    char probe[4];
+    file.seek(start);
+    file.read(probe, 4, "the brand tag after the index");
+    int64_t at = std::string_view(probe, 4) == "INFO" ? start : -1;
+    if (at < 0) {
+        // Then up to the end of the file, and never past offset 2^31 - 1,
+        // so a large file without a tag is not refused.
+        int64_t last = std::min<int64_t>(file.size() - 4, kMaxOffset);
+        if (RiffParts > 1) {
+            // The AVIX parts hold movie data only; a chance "INFO" in it
+            // is no tag list, and reading gigabytes of it to look is slow.
+            last = std::min(last, FirstRiffEnd - 4);
         }
-        file.seek(offsetPlus(IndexPos, 4, "index size"));
-        const int32_t indexSize = file.readDword32("the index size");
-        const int32_t start =
-            offsetPlus(offsetPlus(indexSize, IndexPos, "end of the index"), 4, "end of the index");
-        // The first probe is made whatever the bound: an index size that
-        // points past the end of the file is the I/O error.
-        char probe[4];
-        file.seek(start);
-        file.read(probe, 4, "the brand tag after the index");
-        int64_t at = std::string_view(probe, 4) == "INFO" ? start : -1;
-        if (at < 0) {
-            // Then up to the end of the file, and never past offset 2^31 - 1,
-            // so a large file without a tag is not refused.
-            int64_t last = std::min<int64_t>(file.size() - 4, kMaxOffset);
-            if (RiffParts > 1) {
-                // The AVIX parts hold movie data only; a chance "INFO" in it
-                // is no tag list, and reading gigabytes of it to look is slow.
-                last = std::min(last, FirstRiffEnd - 4);
-            }
-            at = file.find("INFO", int64_t(start) + 1, last + 1);
-        }
-        if (at >= 0) {
-            appendLine("Found Sealmark tag.");
-            BrandTagFound = true;
-            BrandTagPos = int32_t(at);
-        }
+        at = file.find("INFO", int64_t(start) + 1, last + 1);
     }
-
-    if (NandubTagFound) {
-        BrandInfo = readInfoTags(file, NandubTagPos);
-    } else if (BrandTagFound) {
-        BrandInfo = readInfoTags(file, BrandTagPos);
-    } else {
-        BrandInfo = std::make_unique<InfoTags>();
+    if (at >= 0) {
+        appendLine("Found Sealmark tag.");
+        BrandTagFound = true;
+        BrandTagPos = int32_t(at);
     }
 }
 

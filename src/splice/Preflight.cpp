@@ -109,14 +109,15 @@ std::string SpliceProblem::text() const {
            aviSynthMessage + "\"";
 }
 
-std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) {
-    std::vector<SpliceProblem> problems;
-    if (&a == &b) {
-        return problems; // two pieces of one file always join
-    }
-    // Each rule adds its problem; a certain one ends the list, as AviSynth stops there.
-    auto differ = [&](const char* property, std::string first, std::string second,
-                      const char* message, bool certain = true) {
+namespace {
+
+// Collects the problems of one join; a certain one ends the list, as AviSynth
+// stops at the first rule a pair breaks.
+class JoinCheck {
+public:
+    // Adds the problem; true when it is certain (the caller stops there).
+    bool differ(const char* property, std::string first, std::string second, const char* message,
+                bool certain = true) {
         SpliceProblem p;
         p.property = property;
         p.earlierValue = std::move(first);
@@ -125,62 +126,82 @@ std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) 
         p.certain = certain;
         problems.push_back(std::move(p));
         return certain;
-    };
-    auto presence = [](bool has, const char* what) { return std::string(has ? "" : "no ") + what; };
+    }
+    std::vector<SpliceProblem> problems;
+};
 
+std::string presence(bool has, const char* what) {
+    return std::string(has ? "" : "no ") + what;
+}
+
+// Frame size, colour format and frame rate of two video streams.
+bool videoDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
+    if ((a.Width != b.Width || a.Height != b.Height) &&
+        check.differ("frame size", std::to_string(a.Width) + "x" + std::to_string(a.Height),
+                     std::to_string(b.Width) + "x" + std::to_string(b.Height),
+                     "Splice: Frame sizes don't match")) {
+        return true;
+    }
+    const auto rawA = rawPixelType(a.VideoFourCC, a.BitCount);
+    const auto rawB = rawPixelType(b.VideoFourCC, b.BitCount);
+    const char* formats = "Splice: Video formats don't match";
+    if (rawA && rawB) {
+        if (*rawA != *rawB && check.differ("colour format", *rawA, *rawB, formats)) {
+            return true;
+        }
+    } else if (rawA || rawB || codecFamily(a.VideoFourCC) != codecFamily(b.VideoFourCC) ||
+               a.BitCount != b.BitCount) {
+        check.differ("colour format", colourText(a), colourText(b), formats, false);
+    }
+    return frameRateOf(a) != frameRateOf(b) &&
+           check.differ("frame rate", frameRateText(a), frameRateText(b),
+                        "Splice: Video framerate doesn't match");
+}
+
+// Channels and sample rate of two audio streams.
+void audioDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
+    if (a.AudioChannels != b.AudioChannels &&
+        check.differ("audio channels", channelsText(a.AudioChannels), channelsText(b.AudioChannels),
+                     "Splice: The number of audio channels doesn't match")) {
+        return;
+    }
+    if (a.AudioSampleRate != b.AudioSampleRate) {
+        check.differ("audio sample rate", std::to_string(a.AudioSampleRate) + " Hz",
+                     std::to_string(b.AudioSampleRate) + " Hz",
+                     "Splice: The audio of the two clips have different samplerates! Use "
+                     "SSRC()/ResampleAudio()");
+    }
+}
+
+} // namespace
+
+std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) {
+    JoinCheck check;
+    if (&a == &b) {
+        return check.problems; // two pieces of one file always join
+    }
     // The header reader finds a video stream in every AVI file it accepts.
     const bool videoA = a.IsAvi;
     const bool videoB = b.IsAvi;
     if (videoA != videoB &&
-        differ("video", presence(videoA, "video"), presence(videoB, "video"),
-               "Splice: one clip has video and the other doesn't (not allowed)")) {
-        return problems;
+        check.differ("video", presence(videoA, "video"), presence(videoB, "video"),
+                     "Splice: one clip has video and the other doesn't (not allowed)")) {
+        return check.problems;
     }
     const bool audioA = a.IsAvi && !a.NoAudio;
     const bool audioB = b.IsAvi && !b.NoAudio;
     if (audioA != audioB &&
-        differ("audio", presence(audioA, "audio"), presence(audioB, "audio"),
-               "Splice: one clip has audio and the other doesn't (not allowed)")) {
-        return problems;
+        check.differ("audio", presence(audioA, "audio"), presence(audioB, "audio"),
+                     "Splice: one clip has audio and the other doesn't (not allowed)")) {
+        return check.problems;
     }
-    if (videoA && videoB) {
-        if ((a.Width != b.Width || a.Height != b.Height) &&
-            differ("frame size", std::to_string(a.Width) + "x" + std::to_string(a.Height),
-                   std::to_string(b.Width) + "x" + std::to_string(b.Height),
-                   "Splice: Frame sizes don't match")) {
-            return problems;
-        }
-        const auto rawA = rawPixelType(a.VideoFourCC, a.BitCount);
-        const auto rawB = rawPixelType(b.VideoFourCC, b.BitCount);
-        const char* formats = "Splice: Video formats don't match";
-        if (rawA && rawB) {
-            if (*rawA != *rawB && differ("colour format", *rawA, *rawB, formats)) {
-                return problems;
-            }
-        } else if (rawA || rawB || codecFamily(a.VideoFourCC) != codecFamily(b.VideoFourCC) ||
-                   a.BitCount != b.BitCount) {
-            differ("colour format", colourText(a), colourText(b), formats, false);
-        }
-        if (frameRateOf(a) != frameRateOf(b) &&
-            differ("frame rate", frameRateText(a), frameRateText(b),
-                   "Splice: Video framerate doesn't match")) {
-            return problems;
-        }
+    if (videoA && videoB && videoDiffers(check, a, b)) {
+        return check.problems;
     }
     if (audioA && audioB) {
-        if (a.AudioChannels != b.AudioChannels &&
-            differ("audio channels", channelsText(a.AudioChannels), channelsText(b.AudioChannels),
-                   "Splice: The number of audio channels doesn't match")) {
-            return problems;
-        }
-        if (a.AudioSampleRate != b.AudioSampleRate) {
-            differ("audio sample rate", std::to_string(a.AudioSampleRate) + " Hz",
-                   std::to_string(b.AudioSampleRate) + " Hz",
-                   "Splice: The audio of the two clips have different samplerates! Use "
-                   "SSRC()/ResampleAudio()");
-        }
+        audioDiffers(check, a, b);
     }
-    return problems;
+    return check.problems;
 }
 
 std::vector<SpliceProblem> preflight(const SegmentList& segments) {

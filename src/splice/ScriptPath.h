@@ -11,10 +11,8 @@
 
 namespace vidloom {
 
+// True when every byte of text is below 0x80.
 bool isAscii(const std::string& text);
-// Well-formed UTF-8: no stray or missing continuation bytes, no overlong
-// forms, no surrogates, nothing past U+10FFFF.
-bool isValidUtf8(const std::string& text);
 
 // The aviSource call that opens path on the machine where AviSynth runs (the
 // path mapped by paths first). An ASCII path without a double quote gives

@@ -22,7 +22,7 @@ Segment::Segment(const SegmentState& state, AviHeaderCache& cache)
     : header(state.header), start(state.start), length(state.length), spliceRef(state.spliceRef),
       laidOut(true), id_(state.id), cache_(&cache) {}
 
-Segment::Segment(const Segment& source, int32_t start, int32_t length, int32_t spliceRef)
+Segment::Segment(PieceKey, const Segment& source, int32_t start, int32_t length, int32_t spliceRef)
     : header(source.header), start(start), length(length), spliceRef(spliceRef),
       id_(nextSegmentId()), cache_(source.cache_) {}
 
@@ -31,9 +31,9 @@ std::unique_ptr<Segment> Segment::splitAt(int32_t offset) {
         throw RangeError(fileName() + ": cannot cut a segment of " + std::to_string(length) +
                          " frames at offset " + std::to_string(offset));
     }
-    std::unique_ptr<Segment> tail(new Segment(*this, checkedAdd(start, offset),
-                                              checkedSub(length, offset),
-                                              checkedAdd(spliceRef, offset)));
+    auto tail =
+        std::make_unique<Segment>(PieceKey{}, *this, checkedAdd(start, offset),
+                                  checkedSub(length, offset), checkedAdd(spliceRef, offset));
     length = offset;
     return tail;
 }

@@ -14,6 +14,11 @@
 namespace vidloom {
 
 class Segment {
+    // Only a segment and the plan make pieces of a segment (see below).
+    struct PieceKey {
+        explicit PieceKey() = default;
+    };
+
 public:
     // A whole-file segment of fileName: start 0, length the file's frame count.
     // The header record comes from cache (read there on the first use).
@@ -22,6 +27,9 @@ public:
     // a segment back under the id its panel is known by). It counts as laid
     // out, so giving it back does not make it current. Reads nothing.
     Segment(const SegmentState& state, AviHeaderCache& cache);
+    // A piece of source's file under a new id: the tail a cut leaves, or the
+    // part of a segment a splice leaves after it.
+    Segment(PieceKey, const Segment& source, int32_t start, int32_t length, int32_t spliceRef);
     virtual ~Segment() = default;
     Segment(const Segment&) = delete;
     Segment& operator=(const Segment&) = delete;
@@ -47,7 +55,6 @@ public:
 
 private:
     friend class SplicePlan; // insertSplice makes the piece left after an overwrite
-    Segment(const Segment& source, int32_t start, int32_t length, int32_t spliceRef);
     SegmentId id_;
     AviHeaderCache* cache_;
 };

@@ -137,8 +137,8 @@ bool SplicePlan::insertSplice(std::unique_ptr<Segment> splice) {
     const SpliceCut cut = findCut(segments, splice->spliceRef, splice->length);
     // The piece left is of the same file as the segment it is cut from.
     const Segment& source = segments.at(cut.head + cut.covered);
-    std::unique_ptr<Segment> rest(
-        new Segment(source, cut.kept.start, cut.kept.length, cut.kept.spliceRef));
+    auto rest = std::make_unique<Segment>(Segment::PieceKey{}, source, cut.kept.start,
+                                          cut.kept.length, cut.kept.spliceRef);
     commitSplice(std::move(splice), std::move(rest), cut.head, cut.cut, cut.covered);
     return true;
 }

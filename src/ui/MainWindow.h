@@ -186,6 +186,9 @@ private:
     // Before a script is written: false when AviSynth would refuse a join and
     // the user does not want it written anyway.
     bool acceptJoinProblems();
+    // Says why no script can be written (no frames) or asks about joins
+    // AviSynth will refuse; true when writing may go on.
+    bool readyToWrite();
     // After any change of the plan: the log's listing block (when the plan
     // no longer matches it), the brand window, the fields, the current panel
     // in view.

@@ -153,15 +153,19 @@ void MainWindow::addSpliceCommand() {
     });
 }
 
+bool MainWindow::readyToWrite() {
+    const std::string refusal = scriptRefusal(plan_.get());
+    if (!refusal.empty()) {
+        dialogs_->message(this, toQt(refusal));
+        return false;
+    }
+    return acceptJoinProblems();
+}
+
 void MainWindow::generateCommand() {
     guarded([this] {
         deleteHiddenPanels();
-        const std::string refusal = scriptRefusal(plan_.get());
-        if (!refusal.empty()) {
-            dialogs_->message(this, toQt(refusal));
-            return;
-        }
-        if (!acceptJoinProblems()) {
+        if (!readyToWrite()) {
             return;
         }
         const std::optional<QString> path = dialogs_->saveFile(

@@ -149,12 +149,7 @@ bool MainWindow::writeBeforeClose() {
         return !history_->isModified();
     }
     guarded([this, &script] {
-        const std::string refusal = scriptRefusal(plan_.get());
-        if (!refusal.empty()) {
-            dialogs_->message(this, toQt(refusal));
-            return;
-        }
-        if (!acceptJoinProblems()) {
+        if (!readyToWrite()) {
             return;
         }
         writeScript(toQt(script));

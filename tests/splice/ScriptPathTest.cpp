@@ -4,6 +4,7 @@
 #include "splice/ScriptPath.h"
 #include "PlanFixture.h"
 #include "avi/Errors.h"
+#include "avi/TextEncoding.h"
 #include "kit/AvsEval.h"
 #include "splice/PlanActions.h"
 
@@ -66,11 +67,11 @@ TEST_F(PlanTest, APathTheScriptCannotNameIsRefusedBeforeAnythingIsWritten) {
         EXPECT_TRUE(log.lines.empty()) << name;
         EXPECT_FALSE(std::filesystem::exists(out)) << name;
     }
-    EXPECT_FALSE(isValidUtf8("\xC0\x80"));         // overlong NUL
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));     // a surrogate
-    EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
-    EXPECT_FALSE(isValidUtf8("\xE2\x82"));         // cut short
-    EXPECT_TRUE(isValidUtf8("\xF0\x9F\x8E\xAC \xE2\x82\xAC"));
+    EXPECT_FALSE(isUtf8("\xC0\x80"));         // overlong NUL
+    EXPECT_FALSE(isUtf8("\xED\xA0\x80"));     // a surrogate
+    EXPECT_FALSE(isUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
+    EXPECT_FALSE(isUtf8("\xE2\x82"));         // cut short
+    EXPECT_TRUE(isUtf8("\xF0\x9F\x8E\xAC \xE2\x82\xAC"));
 }
 
 TEST(PathMapping, FoldersBecomeTheirNamesWhereAviSynthRunsAndComeBack) {
