@@ -14,6 +14,7 @@ using Args = std::vector<std::string>;
 int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runKeyframes(const Args& args, std::ostream& out, std::ostream& err);
 int runPlan(const Args& args, std::ostream& out, std::ostream& err);
+int runFrame(const Args& args, std::ostream& out, std::ostream& err);
 
 // The whole program: argv without the program name.
 int runCli(const Args& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,32 @@
+#include "preview/CoreEntries.h"
+
+#include "avi/Errors.h"
+#include "avi/UAviInfo.h"
+#include "splice/KeyFrameIndex.h"
+#include "splice/VideoEntrySizes.h"
+
+namespace vidloom::preview {
+
+EntryMap entryMapOf(const std::string& fileName) {
+    const TAviInfo info(fileName);
+    if (!info.IsAvi) {
+        throw IoError(fileName + ": " + info.Report);
+    }
+    const std::unique_ptr<KeyFrameIndex> keys = KeyFrameIndex::read(info);
+    if (!keys->fileError().empty()) {
+        keys->fileError().raise();
+    }
+    EntryMap map;
+    map.frames = keys->videoFrames();
+    map.keyFrames = keys->keyFrameNumbers();
+    const VideoEntrySizes sizes = VideoEntrySizes::read(info);
+    if (sizes.videoEntries() < map.frames) {
+        throw IoError(fileName + ": the index holds " + std::to_string(map.frames) +
+                      " video frames, but the sizes of only " +
+                      std::to_string(sizes.videoEntries()) + " could be read");
+    }
+    map.emptyEntries = sizes.emptyEntries();
+    return map;
+}
+
+} // namespace vidloom::preview
