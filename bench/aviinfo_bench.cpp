@@ -4,8 +4,8 @@
 
 #include "BigAviFile.h"
 
+#include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "avi/UAviInfo.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -65,7 +65,7 @@ void BM_AviInfoWithoutTag(benchmark::State& state) {
     int64_t total = 0;
     for (auto _ : state) {
         dropFromCacheIf(state, path);
-        vidloom::TAviInfo info(path);
+        vidloom::AviHeader info(path);
         if (info.BrandTagFound || info.NandubTagFound) {
             state.SkipWithError("the generated file holds INFO");
         }

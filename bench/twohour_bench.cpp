@@ -5,12 +5,12 @@
 
 #include "TwoHourAvi.h"
 
+#include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "avi/UAviInfo.h"
-#include "splice/AviInfoCache.h"
+#include "splice/AviHeaderCache.h"
 #include "splice/KeyFrameIndex.h"
 #include "splice/PlanActions.h"
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -146,7 +146,7 @@ int64_t readIndexPlain(const TwoHourSet& set) {
 void BM_AviInfoTwoHour(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
     for (auto _ : state) {
-        vidloom::TAviInfo info(set.base);
+        vidloom::AviHeader info(set.base);
         if (info.TotalFrames != set.baseFrames) {
             state.SkipWithError("unexpected frame count");
         }
@@ -173,8 +173,8 @@ void BM_FirstKeyFrameTestVsIndexRead(benchmark::State& state) {
         plain([&] { readIndexPlain(set); });
 
         dropFromCacheIf(cold, set.base);
-        vidloom::AviInfoCache cache;
-        const vidloom::TAviInfo& info = cache.get(set.base);
+        vidloom::AviHeaderCache cache;
+        const vidloom::AviHeader& info = cache.get(set.base);
         bool key = false;
         state.SetIterationTime(test([&] { key = cache.isKeyFrame(info, last); }));
         if (key != (last % set.keyInterval == 0) || cache.indexReads() != 1) {
@@ -198,8 +198,8 @@ BENCHMARK(BM_FirstKeyFrameTestVsIndexRead)
 // Later questions about the same file, any frame: no index read.
 void BM_LaterKeyFrameTest(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
-    vidloom::AviInfoCache cache;
-    const vidloom::TAviInfo& info = cache.get(set.base);
+    vidloom::AviHeaderCache cache;
+    const vidloom::AviHeader& info = cache.get(set.base);
     cache.isKeyFrame(info, set.baseFrames - 1);
     int32_t frame = 0;
     for (auto _ : state) {
@@ -223,8 +223,8 @@ answers(const std::shared_ptr<const vidloom::KeyFrameIndex>& index) {
 // Memory held for the key-frame answers of the two-hour file.
 void BM_KeyFrameMemory(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
-    vidloom::AviInfoCache cache;
-    const vidloom::TAviInfo& info = cache.get(set.base);
+    vidloom::AviHeaderCache cache;
+    const vidloom::AviHeader& info = cache.get(set.base);
     for (auto _ : state) {
         decltype(auto) held = cache.keyFrames(info);
         const vidloom::KeyFrameIndex& index = answers(held);
@@ -238,10 +238,10 @@ BENCHMARK(BM_KeyFrameMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 // A plan of exactly 100 segments over the two-hour file: 49 splices spread
 // over the movie (99 segments) and a 50th right after the 49th, which cuts
 // only the piece that follows it.
-std::unique_ptr<vidloom::TClip> hundredSegmentPlan(const TwoHourSet& set,
-                                                   vidloom::AviInfoCache& cache) {
+std::unique_ptr<vidloom::SplicePlan> hundredSegmentPlan(const TwoHourSet& set,
+                                                        vidloom::AviHeaderCache& cache) {
     const vidloom::WindowSeams noWindow;
-    std::unique_ptr<vidloom::TClip> plan;
+    std::unique_ptr<vidloom::SplicePlan> plan;
     vidloom::addFile(plan, set.base, noWindow, cache);
     for (size_t i = 0; i < 49; ++i) {
         vidloom::addSplice(*plan, set.splices[i], set.spliceRefs[i], noWindow);
@@ -250,17 +250,17 @@ std::unique_ptr<vidloom::TClip> hundredSegmentPlan(const TwoHourSet& set,
     return plan;
 }
 
-// layoutBoxes of the 100-segment plan after the first: the time, and proof
+// layoutPanels of the 100-segment plan after the first: the time, and proof
 // that it reads nothing (no index read, no read system call).
 void BM_Layout100Segments(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
-    vidloom::AviInfoCache cache;
-    const std::unique_ptr<vidloom::TClip> plan = hundredSegmentPlan(set, cache);
-    if (plan->Segments.count() != 100) {
+    vidloom::AviHeaderCache cache;
+    const std::unique_ptr<vidloom::SplicePlan> plan = hundredSegmentPlan(set, cache);
+    if (plan->segments.count() != 100) {
         state.SkipWithError("the plan does not hold 100 segments");
         return;
     }
-    plan->layoutBoxes(); // the first
+    plan->layoutPanels(); // the first
     const int64_t readsBefore = cache.indexReads();
     const long calibrate = readSyscalls();
     const long syscallsBefore = readSyscalls();
@@ -268,13 +268,13 @@ void BM_Layout100Segments(benchmark::State& state) {
     const long statsBefore = gStatCalls;
     int red = 0;
     for (auto _ : state) {
-        const std::vector<vidloom::PanelState> panels = plan->layoutBoxes();
+        const std::vector<vidloom::PanelState> panels = plan->layoutPanels();
         red = int(std::count_if(panels.begin(), panels.end(),
                                 [](const auto& p) { return !p.startsOnKeyFrame; }));
     }
     const long syscallsAfter = readSyscalls();
     const double n = double(state.iterations());
-    state.counters["segments"] = plan->Segments.count();
+    state.counters["segments"] = plan->segments.count();
     state.counters["not_on_key_frame"] = red;
     state.counters["index_reads"] = double(cache.indexReads() - readsBefore);
     state.counters["read_syscalls"] = double(syscallsAfter - syscallsBefore - overhead);
@@ -289,14 +289,14 @@ void BM_PlanHundredVsOneSplice(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
     const vidloom::WindowSeams noWindow;
     auto run = [&](size_t splices) {
-        vidloom::AviInfoCache cache;
-        std::unique_ptr<vidloom::TClip> plan;
+        vidloom::AviHeaderCache cache;
+        std::unique_ptr<vidloom::SplicePlan> plan;
         vidloom::addFile(plan, set.base, noWindow, cache);
         for (size_t i = 0; i < splices; ++i) {
             // --splice FILE: the reference comes from the file name.
             vidloom::addSplice(*plan, set.splices[i], std::nullopt, noWindow);
         }
-        return plan->Segments.count();
+        return plan->segments.count();
     };
     Timed one;
     Timed hundred;

@@ -4,13 +4,13 @@
 
 #include "FuzzInput.h"
 
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = vidloom::fuzz::writeInput(data, size);
     try {
-        vidloom::TAviInfo info(path);
+        vidloom::AviHeader info(path);
         (void)info.Report.size();
     } catch (const vidloom::VidloomError&) {
         // A refused file is a correct outcome.

@@ -4,10 +4,10 @@
 
 #include "FuzzInput.h"
 
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
-#include "splice/AviInfoCache.h"
-#include "splice/UAviHandler.h"
+#include "kit/ReferenceIndexWalk.h"
+#include "splice/AviHeaderCache.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,13 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string path = vidloom::fuzz::writeInput(data + 8, size - 8);
 
-    std::unique_ptr<vidloom::TAviInfo> info;
+    std::unique_ptr<vidloom::AviHeader> info;
     try {
-        info = std::make_unique<vidloom::TAviInfo>(path);
+        info = std::make_unique<vidloom::AviHeader>(path);
     } catch (const vidloom::VidloomError&) {
         return 0;
     }
-    vidloom::AviInfoCache cache;
+    vidloom::AviHeaderCache cache;
     for (int32_t n : questions) {
         const Answer walked = ask([&] { return vidloom::keyFrameByWalk(*info, n); });
         const Answer cached = ask([&] { return cache.isKeyFrame(*info, n); });

@@ -9,7 +9,7 @@
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
 #include "splice/PlanActions.h"
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -41,7 +41,8 @@ std::string makeFile(FuzzedDataProvider& in, int slot) {
         bytes.resize(in.ConsumeIntegralInRange<size_t>(0, bytes.size()));
     }
     for (int i = in.ConsumeIntegralInRange<int>(0, 2); i > 0 && !bytes.empty(); --i) {
-        bytes[in.ConsumeIntegralInRange<size_t>(0, bytes.size() - 1)] = char(in.ConsumeIntegral<uint8_t>());
+        bytes[in.ConsumeIntegralInRange<size_t>(0, bytes.size() - 1)] =
+            char(in.ConsumeIntegral<uint8_t>());
     }
     static const char* const names[] = {"base7.avi", "s12.avi", "intro.avi", "t0.avi"};
     return fuzz::writeInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
@@ -63,16 +64,16 @@ private:
     FuzzedDataProvider& in_;
 };
 
-void checkPlan(TClip& plan) {
+void checkPlan(SplicePlan& plan) {
     int64_t sum = 0;
-    bool currentFound = plan.CurrentBox == kNoSegment;
-    for (int32_t i = 0; i < plan.Segments.count(); ++i) {
-        const TClipSplice& s = plan.Segments.getSegment(i);
-        if (s.Length < 0) {
+    bool currentFound = plan.currentSegment == kNoSegment;
+    for (int32_t i = 0; i < plan.segments.count(); ++i) {
+        const Segment& s = plan.segments.at(i);
+        if (s.length < 0) {
             broken("negative length");
         }
-        sum += s.Length;
-        currentFound = currentFound || s.id() == plan.CurrentBox;
+        sum += s.length;
+        currentFound = currentFound || s.id() == plan.currentSegment;
     }
     if (!currentFound) {
         broken("current segment is not in the plan");
@@ -80,7 +81,7 @@ void checkPlan(TClip& plan) {
     if (sum != plan.liveLength()) {
         broken("live length");
     }
-    if (plan.layoutBoxes().size() != size_t(plan.Segments.count())) {
+    if (plan.layoutPanels().size() != size_t(plan.segments.count())) {
         broken("one panel per segment");
     }
 }
@@ -93,18 +94,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < 4; ++i) {
         files[i] = makeFile(in, i);
     }
-    AviInfoCache cache;
+    AviHeaderCache cache;
     Prompt prompt(in);
     WindowSeams window;
     window.prompt = &prompt;
-    std::unique_ptr<TClip> plan;
+    std::unique_ptr<SplicePlan> plan;
 
     for (int step = 0; step < 48 && in.remaining_bytes() > 0; ++step) {
         const int op = in.ConsumeIntegralInRange<int>(0, 7);
         const std::string& file = files[in.ConsumeIntegralInRange<int>(0, 3)];
-        const int32_t count = plan ? plan->Segments.count() : 0;
+        const int32_t count = plan ? plan->segments.count() : 0;
         const SegmentId target =
-            count > 0 ? plan->Segments.getSegment(in.ConsumeIntegralInRange<int32_t>(0, count - 1)).id()
+            count > 0 ? plan->segments.at(in.ConsumeIntegralInRange<int32_t>(0, count - 1)).id()
                       : kNoSegment;
         try {
             switch (op) {
@@ -127,18 +128,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 3:
                 if (plan && target != kNoSegment) {
-                    plan->onSelected(target, in.ConsumeRandomLengthString(6),
-                                     in.ConsumeRandomLengthString(6), in.ConsumeRandomLengthString(6));
+                    plan->applyEdit(target, in.ConsumeRandomLengthString(6),
+                                    in.ConsumeRandomLengthString(6),
+                                    in.ConsumeRandomLengthString(6));
                 }
                 break;
             case 4:
                 if (plan && target != kNoSegment) {
-                    plan->del(target);
+                    plan->remove(target);
                 }
                 break;
             case 5:
                 if (plan && target != kNoSegment) {
-                    in.ConsumeBool() ? plan->prev(target) : plan->next(target);
+                    in.ConsumeBool() ? plan->moveEarlier(target) : plan->moveLater(target);
                 }
                 break;
             case 6:
@@ -149,8 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             default:
                 if (plan && scriptRefusal(plan.get()).empty()) {
-                    generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), in.ConsumeBool(),
-                                nullptr);
+                    generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), nullptr);
                 }
                 break;
             }

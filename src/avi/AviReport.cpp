@@ -3,12 +3,12 @@
 
 #include "avi/AviReport.h"
 
+#include "avi/AviHeader.h"
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "avi/InfoTags.h"
 #include "avi/OffsetSum.h"
 #include "avi/TextFormat.h"
-#include "avi/UAviInfo.h"
-#include "brand/USealmarkInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,12 +74,12 @@ std::string aspectVerdict(double ratio, int32_t width, int32_t height) {
     return verdict;
 }
 
-void TAviInfo::appendLine(const std::string& line) {
+void AviHeader::appendLine(const std::string& line) {
     Report += kLineEnd;
     Report += line;
 }
 
-void TAviInfo::writeReport(int32_t moviSize) {
+void AviHeader::writeReport(int32_t moviSize) {
     Report = FileName;
     appendLine("AVI Information :");
     appendLine(" Length : " + msToDuration(LengthMs));
@@ -120,7 +120,7 @@ void TAviInfo::writeReport(int32_t moviSize) {
     }
 }
 
-void TAviInfo::judgeAspect() {
+void AviHeader::judgeAspect() {
     if (Height == 0) {
         throw DivisionError("the frame height is 0, so the aspect ratio " + intToText(Width) +
                             "/0 cannot be computed");
@@ -130,7 +130,7 @@ void TAviInfo::judgeAspect() {
     AspectVerdict = aspectVerdict(AspectRatio, Width, Height);
 }
 
-void TAviInfo::searchTags(BinaryFile& file) {
+void AviHeader::searchTags(BinaryFile& file) {
     appendLine("Checking for nandub tag...");
 
     // The nandub tag: an INFO list between offset 10 and the movi list.
@@ -149,7 +149,6 @@ void TAviInfo::searchTags(BinaryFile& file) {
         appendLine("Found nandub tag.");
         NandubTagFound = true;
         NandubTagPos = int32_t(found);
-        ChunkId = "INFO";
     }
 
     BrandTagFound = false;
@@ -166,8 +165,7 @@ void TAviInfo::searchTags(BinaryFile& file) {
         char probe[4];
         file.seek(start);
         file.read(probe, 4, "the brand tag after the index");
-        ChunkId.assign(probe, 4);
-        int64_t at = ChunkId == "INFO" ? start : -1;
+        int64_t at = std::string_view(probe, 4) == "INFO" ? start : -1;
         if (at < 0) {
             // Then up to the end of the file, and never past offset 2^31 - 1,
             // so a large file without a tag is not refused.
@@ -178,16 +176,15 @@ void TAviInfo::searchTags(BinaryFile& file) {
             appendLine("Found Sealmark tag.");
             BrandTagFound = true;
             BrandTagPos = int32_t(at);
-            ChunkId = "INFO";
         }
     }
 
     if (NandubTagFound) {
-        BrandInfo = readBrandInfo(file, NandubTagPos);
+        BrandInfo = readInfoTags(file, NandubTagPos);
     } else if (BrandTagFound) {
-        BrandInfo = readBrandInfo(file, BrandTagPos);
+        BrandInfo = readInfoTags(file, BrandTagPos);
     } else {
-        BrandInfo = std::make_unique<TbrandInfo>();
+        BrandInfo = std::make_unique<InfoTags>();
     }
 }
 

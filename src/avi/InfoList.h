@@ -1,12 +1,11 @@
 #pragma once
-// An ordered list of text keys, each with a TInfo value: insertion order kept,
+// An ordered list of text keys, each with a text value: insertion order kept,
 // look-up by linear search from the first entry, keys compared without regard
 // to ASCII letter case, first match wins. The tag record and the two name
 // tables are built on it.
 
 #include "avi/TextFormat.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,18 +24,18 @@ public:
     }
     // Appends without looking for an existing key; returns the new position.
     int32_t append(const std::string& key, const std::string& text) {
-        entries_.push_back({key, std::make_unique<TInfo>(text)});
+        entries_.push_back({key, text});
         return int32_t(entries_.size() - 1);
     }
     int32_t count() const { return int32_t(entries_.size()); }
     const std::string& key(int32_t i) const { return entries_.at(size_t(i)).key; }
-    TInfo& info(int32_t i) { return *entries_.at(size_t(i)).info; }
-    const TInfo& info(int32_t i) const { return *entries_.at(size_t(i)).info; }
+    const std::string& text(int32_t i) const { return entries_.at(size_t(i)).text; }
+    void setText(int32_t i, const std::string& text) { entries_.at(size_t(i)).text = text; }
 
 private:
     struct Entry {
         std::string key;
-        std::unique_ptr<TInfo> info;
+        std::string text;
     };
     std::vector<Entry> entries_;
 };

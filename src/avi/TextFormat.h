@@ -1,20 +1,12 @@
 #pragma once
 // Small text operations shared by the report, the listing, the panels and the
-// script, and TInfo, the value that the name-keyed tables hang on each key.
+// script.
 // Texts are byte strings; nothing here depends on the locale.
 
 #include <cstdint>
 #include <string>
 
 namespace vidloom {
-
-class TInfo {
-public:
-    explicit TInfo(std::string text) : Text(std::move(text)) {}
-    std::string Text;
-};
-
-inline const std::string& getText(const TInfo& info) { return info.Text; }
 
 // Decimal digits of n; every negative number is written "0".
 std::string intToText(int32_t n);

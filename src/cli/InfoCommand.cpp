@@ -1,10 +1,10 @@
 // vidloom-cli info [--json] FILE...: each file's headers read exactly as the
 // window's "Add File" reads them, shown as the information report or as JSON.
 
+#include "avi/AviHeader.h"
+#include "avi/CodecNames.h"
 #include "avi/Errors.h"
-#include "avi/UAVTag.h"
-#include "avi/UAviInfo.h"
-#include "brand/USealmarkInfo.h"
+#include "avi/InfoTags.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 
@@ -30,7 +30,7 @@ std::string withLineFeeds(const std::string& report) {
     return out;
 }
 
-void writeInfoJson(JsonWriter& w, const std::string& file, const TAviInfo& info) {
+void writeInfoJson(JsonWriter& w, const std::string& file, const AviHeader& info) {
     // A rejected file keeps every field at its initial value; its names are
     // left empty rather than naming the codes of a file that has none.
     const bool avi = info.IsAvi;
@@ -39,7 +39,7 @@ void writeInfoJson(JsonWriter& w, const std::string& file, const TAviInfo& info)
         .field("isAvi", avi)
         .field("report", info.Report)
         .field("videoFourCC", info.VideoFourCC)
-        .field("codecName", avi ? VideoFCCTable().getFCCInfo(info.VideoFourCC) : std::string())
+        .field("codecName", avi ? videoCodecNames().nameOf(info.VideoFourCC) : std::string())
         .field("width", info.Width)
         .field("height", info.Height)
         .field("bitCount", info.BitCount)
@@ -53,7 +53,7 @@ void writeInfoJson(JsonWriter& w, const std::string& file, const TAviInfo& info)
         .field("noAudio", info.NoAudio)
         .field("audioFormatTag", info.AudioFormatTag);
     if (avi && !info.NoAudio) {
-        w.field("audioFormatName", AudioTagTable().getInfoTag(info.AudioFormatTag));
+        w.field("audioFormatName", audioFormatNames().nameOf(info.AudioFormatTag));
     } else {
         w.nullField("audioFormatName");
     }
@@ -109,10 +109,10 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
     bool first = true;
     for (const std::string& given : files) {
         const std::string path = absolutePath(given);
-        std::unique_ptr<TAviInfo> info;
+        std::unique_ptr<AviHeader> info;
         std::string error;
         try {
-            info = std::make_unique<TAviInfo>(path);
+            info = std::make_unique<AviHeader>(path);
         } catch (VidloomError& e) {
             e.nameFile(path);
             error = e.message();

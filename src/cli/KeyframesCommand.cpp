@@ -3,7 +3,7 @@
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
-#include "splice/AviInfoCache.h"
+#include "splice/AviHeaderCache.h"
 
 #include <ostream>
 
@@ -24,8 +24,8 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const std::string path = absolutePath(args[0]);
     try {
-        AviInfoCache& cache = AviInfoCache::shared();
-        const TAviInfo& info = cache.get(path);
+        AviHeaderCache& cache = AviHeaderCache::shared();
+        const AviHeader& info = cache.get(path);
         if (!info.IsAvi) {
             err << path << ": " << info.Report << "\n";
             return 1;

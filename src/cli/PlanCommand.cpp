@@ -95,26 +95,26 @@ Request parse(const Args& args) {
     return request;
 }
 
-void writeJson(std::ostream& out, TClip& plan, const std::vector<Refusal>& refused) {
-    const std::vector<PanelState> panels = plan.layoutBoxes();
-    plan.listing(); // brings TotalLength up to date
+void writeJson(std::ostream& out, SplicePlan& plan, const std::vector<Refusal>& refused) {
+    const std::vector<PanelState> panels = plan.layoutPanels();
+    plan.listing(); // brings listedLength up to date
     JsonWriter w(out);
     w.beginObject()
-        .field("assembledName", plan.AssembledName)
-        .field("totalLength", plan.TotalLength);
+        .field("assembledName", plan.assembledName)
+        .field("totalLength", plan.listedLength);
     w.key("segments").beginArray();
     int32_t position = 0;
-    for (int32_t i = 0; i < plan.Segments.count(); ++i) {
-        const TClipSplice& seg = plan.Segments.getSegment(i);
+    for (int32_t i = 0; i < plan.segments.count(); ++i) {
+        const Segment& seg = plan.segments.at(i);
         w.beginObject()
             .field("file", seg.fileName())
-            .field("start", seg.Start)
-            .field("length", seg.Length)
-            .field("spliceRef", seg.SpliceRef)
+            .field("start", seg.start)
+            .field("length", seg.length)
+            .field("spliceRef", seg.spliceRef)
             .field("position", position)
             .field("startsOnKeyFrame", panels[size_t(i)].startsOnKeyFrame)
             .endObject();
-        position += seg.Length;
+        position += seg.length;
     }
     w.endArray();
     w.key("refused").beginArray();
@@ -142,8 +142,8 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
 
     const WindowSeams noWindow;
     // One command, one moment: each file's stamp is looked at once.
-    const AviInfoCache::StampRound oneCommand(AviInfoCache::shared());
-    std::unique_ptr<TClip> plan;
+    const AviHeaderCache::StampRound oneCommand(AviHeaderCache::shared());
+    std::unique_ptr<SplicePlan> plan;
     std::vector<Refusal> refused;
     auto refuse = [&](const std::string& file, const std::string& message) {
         err << file << ": " << message << "\n";
@@ -188,7 +188,7 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
             if (*request.script == "-") {
                 out << plan->buildScript() << "\r\n";
             } else {
-                generateAvs(*plan, absolutePath(*request.script), false, nullptr);
+                generateAvs(*plan, absolutePath(*request.script), nullptr);
             }
         }
     } catch (const VidloomError& e) {

@@ -1,14 +1,14 @@
 #include "preview/CoreEntries.h"
 
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
 #include "splice/KeyFrameIndex.h"
 #include "splice/VideoEntrySizes.h"
 
 namespace vidloom::preview {
 
 EntryMap entryMapOf(const std::string& fileName) {
-    const TAviInfo info(fileName);
+    const AviHeader info(fileName);
     if (!info.IsAvi) {
         throw IoError(fileName + ": " + info.Report);
     }

@@ -3,7 +3,7 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "avi/OffsetSum.h"
-#include "splice/UAviHandler.h"
+#include "splice/IndexEntries.h"
 
 #include <algorithm>
 #include <climits>
@@ -60,7 +60,7 @@ void StoredError::raise() const {
     throw VidloomError(message);
 }
 
-std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const TAviInfo& aviInfo) {
+std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const AviHeader& aviInfo) {
     std::unique_ptr<KeyFrameIndex> index(new KeyFrameIndex);
     index->noAudio_ = aviInfo.NoAudio;
     if (!aviInfo.IsAvi) {
@@ -98,7 +98,7 @@ std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const TAviInfo& aviInfo) {
 
     if (index->readable_ < index->entryCount_) {
         try {
-            TIndexEntry entry;
+            IndexEntry entry;
             file.seek(indexEntryPos(aviInfo.IndexPos, index->readable_));
             entry.MoviBase = moviBase;
             readIndexEntry(file, entry);

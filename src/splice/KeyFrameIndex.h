@@ -1,13 +1,13 @@
 #pragma once
 // The key-frame answers of one file, read from its idx1 index in one pass of
 // large blocks: one bit per video entry, plus what it takes to answer every
-// question exactly as the entry-by-entry walk of TAviHandler would, errors
+// question exactly as the entry-by-entry walk of ReferenceIndexWalk would, errors
 // included. A truncated index answers the frames it holds and raises the
 // walk's error for questions the walk could only answer by reading an entry
 // that is not there.
 
+#include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "avi/UAviInfo.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +33,7 @@ public:
     // Reads the index of aviInfo's file. An error of opening the file is
     // raised here; every later error of the walk is kept for the questions.
     // A file that is not an AVI file is not opened: it has no index.
-    static std::unique_ptr<KeyFrameIndex> read(const TAviInfo& aviInfo);
+    static std::unique_ptr<KeyFrameIndex> read(const AviHeader& aviInfo);
 
     // Whether video frame n counts as a key frame, as seekVideoFrame(n) on a
     // new handler would say; raises the error that walk would raise.

@@ -1,5 +1,5 @@
 #pragma once
-// What one segment panel shows, computed by the plan's layoutBoxes so that the
+// What one segment panel shows, computed by the plan's layoutPanels so that the
 // window only draws it. Texts are final (numbers already written as the panel
 // writes them: a negative value shows as 0).
 

@@ -15,31 +15,32 @@ std::string assembledNameOf(const std::string& baseFileName) {
     return baseFileName.substr(0, keep) + ".Assembled.avd";
 }
 
-void addFile(std::unique_ptr<TClip>& plan, const std::string& fileName, const WindowSeams& window,
-             AviInfoCache& cache) {
+void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
+             const WindowSeams& window, AviHeaderCache& cache) {
     if (!plan) {
-        auto created = std::make_unique<TClip>(fileName, window.progressBar, window.log, cache);
-        created->AssembledName = assembledNameOf(created->Segments.getSegment(0).fileName());
+        auto created =
+            std::make_unique<SplicePlan>(fileName, window.progressBar, window.log, cache);
+        created->assembledName = assembledNameOf(created->segments.at(0).fileName());
         created->attachView(window.panels);
         plan = std::move(created);
     } else {
-        auto segment = std::make_unique<TClipSplice>(fileName, plan->LogMemo, plan->cache());
-        plan->addClip(std::move(segment), plan->Segments.count());
+        auto segment = std::make_unique<Segment>(fileName, plan->cache());
+        plan->addSegment(std::move(segment), plan->segments.count());
     }
-    plan->writeListingBlock(plan->LogMemo);
-    plan->layoutBoxes();
+    plan->writeListingBlock(plan->logView);
+    plan->layoutPanels();
 }
 
-std::string spliceRefusal(const TClip* plan) {
-    if (plan == nullptr || plan->Segments.count() == 0) {
+std::string spliceRefusal(const SplicePlan* plan) {
+    if (plan == nullptr || plan->segments.count() == 0) {
         return kMsgNoBaseClip;
     }
     return {};
 }
 
-SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<int32_t> givenRef,
-                       const WindowSeams& window) {
-    auto splice = std::make_unique<TClipSplice>(fileName, plan.LogMemo, plan.cache());
+SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
+                       std::optional<int32_t> givenRef, const WindowSeams& window) {
+    auto splice = std::make_unique<Segment>(fileName, plan.cache());
     SpliceResult result;
     if (givenRef) {
         result.spliceRef = *givenRef;
@@ -62,7 +63,7 @@ SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<i
             }
         }
     }
-    splice->SpliceRef = result.spliceRef;
+    splice->spliceRef = result.spliceRef;
 
     if (result.spliceRef < 0) {
         result.outcome = SpliceOutcome::NegativeReference;
@@ -72,7 +73,7 @@ SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<i
     }
     // Against the plan as it is now, edits included. A reference so large
     // that the sum leaves 32 bits is past the end as well.
-    if (int64_t(result.spliceRef) + splice->Length > plan.liveLength()) {
+    if (int64_t(result.spliceRef) + splice->length > plan.liveLength()) {
         result.outcome = SpliceOutcome::ExceedsEnd;
         result.message = kMsgExceedsEnd;
         show(window.messages, result.message);
@@ -82,12 +83,12 @@ SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<i
         result.outcome = SpliceOutcome::Incompatible;
         result.message = kMsgIncompatible; // not shown: the window discards it silently
     }
-    plan.writeListingBlock(plan.LogMemo);
-    plan.layoutBoxes();
+    plan.writeListingBlock(plan.logView);
+    plan.layoutPanels();
     return result;
 }
 
-std::string scriptRefusal(const TClip* plan) {
+std::string scriptRefusal(const SplicePlan* plan) {
     if (plan == nullptr || !plan->hasFrames()) {
         return kMsgNoVideo;
     }

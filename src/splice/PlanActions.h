@@ -4,7 +4,7 @@
 // the checks before insertSplice, and the file steps of "Generate AVS". The
 // window shows dialogs; everything else is here.
 
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,14 +34,14 @@ std::string assembledNameOf(const std::string& baseFileName);
 
 // "Add File" for one chosen file: creates the plan from it when there is none
 // (the base clip; the plan keeps window.progressBar, window.log and
-// window.panels), otherwise appends a whole-file segment (addClip at the end).
+// window.panels), otherwise appends a whole-file segment (addSegment at the end).
 // Then writes the listing block to the log and lays the panels out. Errors of
 // reading the file propagate; the plan is then unchanged.
-void addFile(std::unique_ptr<TClip>& plan, const std::string& fileName, const WindowSeams& window,
-             AviInfoCache& cache = AviInfoCache::shared());
+void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
+             const WindowSeams& window, AviHeaderCache& cache = AviHeaderCache::shared());
 
 // The message "Add Splice" shows instead of its file dialog, or empty.
-std::string spliceRefusal(const TClip* plan);
+std::string spliceRefusal(const SplicePlan* plan);
 
 enum class SpliceOutcome {
     Inserted,
@@ -64,19 +64,19 @@ struct SpliceResult {
 // the plan (message shown, splice discarded); otherwise insertSplice, the
 // listing block and the layout. ConversionError of spliceRefOf and errors of
 // reading the file propagate with the plan unchanged.
-SpliceResult addSplice(TClip& plan, const std::string& fileName, std::optional<int32_t> givenRef,
-                       const WindowSeams& window);
+SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
+                       std::optional<int32_t> givenRef, const WindowSeams& window);
 
 // The message "Generate AVS" shows instead of its save dialog (no plan, no
 // segment, or no segment with frames), or empty.
-std::string scriptRefusal(const TClip* plan);
+std::string scriptRefusal(const SplicePlan* plan);
 
 // The file steps of "Generate AVS" for the chosen path: logs "Creating " and
-// the path, copies debugInfo into DebugFlag, writes the script and one CR LF
+// the path, writes the script and one CR LF
 // atomically, logs "Done". A plan without frames shows kMsgNoVideo and does
 // nothing else (false). An error of writing is raised after the temporary
 // file is removed; the previous file at path is then untouched.
-bool generateAvs(TClip& plan, const std::string& path, bool debugInfo, IMessageBox* messages);
+bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages);
 
 // Replaces the file at path with text: written to a temporary file in the
 // same folder, then renamed over path. On failure path is untouched, the

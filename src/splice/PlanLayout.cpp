@@ -4,7 +4,7 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "avi/TextFormat.h"
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <algorithm>
 
@@ -19,44 +19,45 @@ void fillPathParts(const std::string& path, PanelState& panel) {
         panel.directory.clear();
         return;
     }
-    panel.fileName = splitPath(path);
-    panel.directory = LastDirectory;
+    PathParts parts = splitPath(path);
+    panel.fileName = std::move(parts.name);
+    panel.directory = std::move(parts.directory);
 }
 } // namespace
 
-std::vector<PanelState> TClip::layoutBoxes() {
+std::vector<PanelState> SplicePlan::layoutPanels() {
     std::vector<PanelState> panels;
-    panels.reserve(size_t(Segments.count()));
+    panels.reserve(size_t(segments.count()));
     int32_t position = 0;
-    for (int32_t i = 0; i < Segments.count(); ++i) {
-        TClipSplice& seg = Segments.getSegment(i);
-        if (!seg.HasInfoBox) {
+    for (int32_t i = 0; i < segments.count(); ++i) {
+        Segment& seg = segments.at(i);
+        if (!seg.laidOut) {
             // A panel made for the first time becomes the current one.
-            seg.HasInfoBox = true;
-            CurrentBox = seg.id();
+            seg.laidOut = true;
+            currentSegment = seg.id();
         }
         PanelState panel;
         panel.id = seg.id();
         panel.index = i;
         panel.caption = "Clip #" + intToText(i);
         fillPathParts(seg.fileName(), panel);
-        panel.internalStart = intToText(seg.Start);
-        panel.internalEnd = intToText(checkedAdd(seg.Start, seg.Length));
-        panel.internalLength = intToText(seg.Length);
-        const int32_t end = checkedAdd(position, seg.Length);
+        panel.internalStart = intToText(seg.start);
+        panel.internalEnd = intToText(checkedAdd(seg.start, seg.length));
+        panel.internalLength = intToText(seg.length);
+        const int32_t end = checkedAdd(position, seg.length);
         panel.clipStart = intToText(position);
         panel.clipEnd = intToText(end);
-        panel.clipLength = intToText(seg.Length);
+        panel.clipLength = intToText(seg.length);
         panel.left = checkedAdd(checkedMul(i % 4, kPanelPitchX), kPanelLeft);
         panel.top = checkedAdd(checkedMul(i / 4, kPanelPitchY), kPanelTop);
-        panel.report = seg.AviInfo->Report;
+        panel.report = seg.header->Report;
         panels.push_back(std::move(panel));
         position = end;
     }
-    const AviInfoCache::StampRound oneMoment(*cache_);
+    const AviHeaderCache::StampRound oneMoment(*cache_);
     for (PanelState& panel : panels) {
-        const TClipSplice& seg = Segments.getSegment(panel.index);
-        panel.isCurrent = panel.id == CurrentBox;
+        const Segment& seg = segments.at(panel.index);
+        panel.isCurrent = panel.id == currentSegment;
         panel.cellColor = panel.isCurrent ? kCurrentPanelColor : kPanelColor;
         try {
             panel.startsOnKeyFrame = seg.startsOnKeyFrame();
@@ -67,29 +68,29 @@ std::vector<PanelState> TClip::layoutBoxes() {
         }
         panel.groupColor = panel.startsOnKeyFrame ? panel.cellColor : kNotKeyFrameColor;
     }
-    if (PanelView != nullptr) {
-        PanelView->showPanels(panels);
+    if (panelView != nullptr) {
+        panelView->showPanels(panels);
     }
     return panels;
 }
 
-void TClip::setCurrent(SegmentId id) {
-    if (id == kNoSegment || Segments.indexOf(id) >= 0) {
-        CurrentBox = id;
+void SplicePlan::setCurrent(SegmentId id) {
+    if (id == kNoSegment || segments.indexOf(id) >= 0) {
+        currentSegment = id;
     }
 }
 
-void TClip::onSelected(SegmentId id, const std::string& startText, const std::string& endText,
-                       const std::string& lengthText) {
-    const int32_t i = Segments.indexOf(id);
+void SplicePlan::applyEdit(SegmentId id, const std::string& startText, const std::string& endText,
+                           const std::string& lengthText) {
+    const int32_t i = segments.indexOf(id);
     if (i < 0) {
         return; // an event of a panel whose segment has left the plan
     }
-    TClipSplice& seg = Segments.getSegment(i);
-    const int32_t frames = std::max(seg.AviInfo->TotalFrames, 0);
-    const int32_t oldEnd = checkedAdd(seg.Start, seg.Length);
+    Segment& seg = segments.at(i);
+    const int32_t frames = std::max(seg.header->TotalFrames, 0);
+    const int32_t oldEnd = checkedAdd(seg.start, seg.length);
 
-    int32_t s = seg.Start;
+    int32_t s = seg.start;
     if (const auto typed = textToInt32(startText)) {
         s = std::clamp(*typed, 0, frames);
     }
@@ -97,61 +98,61 @@ void TClip::onSelected(SegmentId id, const std::string& startText, const std::st
     if (const auto typed = textToInt32(endText)) {
         e = std::min(std::max(*typed, s), frames);
     }
-    int32_t l = seg.Length;
+    int32_t l = seg.length;
     if (const auto typed = textToInt32(lengthText)) {
         l = std::min(std::max(*typed, 0), checkedSub(e, s));
     }
 
-    int32_t length = seg.Length;
-    if (s != seg.Start) {
+    int32_t length = seg.length;
+    if (s != seg.start) {
         // The start was edited: the end stays, and a start past the end
         // leaves an empty segment rather than a negative length.
         length = std::max(checkedSub(oldEnd, s), 0);
     } else if (oldEnd != e) {
         length = checkedSub(e, s);
-    } else if (seg.Length != l) {
+    } else if (seg.length != l) {
         length = l;
     }
     // A segment that gets frames back must not carry the plan past 32 bits
     // of frames; such an edit is refused before anything changes.
-    if (int64_t(liveLength()) - seg.Length + length > INT32_MAX) {
+    if (int64_t(liveLength()) - seg.length + length > INT32_MAX) {
         throw OverflowError(seg.fileName() + ": " + std::to_string(length) +
                             " frames in this segment would make the plan longer than " +
                             std::to_string(INT32_MAX) + " frames");
     }
-    CurrentBox = id;
-    seg.Start = s;
-    seg.Length = length;
-    layoutBoxes();
+    currentSegment = id;
+    seg.start = s;
+    seg.length = length;
+    layoutPanels();
 }
 
-void TClip::del(SegmentId id) {
-    const int32_t i = Segments.indexOf(id);
+void SplicePlan::remove(SegmentId id) {
+    const int32_t i = segments.indexOf(id);
     if (i < 0) {
         return;
     }
-    Segments.deleteAt(i); // destroyed here
+    segments.deleteAt(i); // destroyed here
     // The user's attention is where the deleted panel was: the panel that
     // moves into its place becomes current, whichever panel was current before.
-    CurrentBox = id;
+    currentSegment = id;
     currentLeft(id, i);
-    layoutBoxes();
+    layoutPanels();
 }
 
-void TClip::prev(SegmentId id) {
-    const int32_t k = Segments.indexOf(id);
+void SplicePlan::moveEarlier(SegmentId id) {
+    const int32_t k = segments.indexOf(id);
     if (k > 0) {
-        Segments.exchange(k, k - 1);
+        segments.exchange(k, k - 1);
     }
-    layoutBoxes();
+    layoutPanels();
 }
 
-void TClip::next(SegmentId id) {
-    const int32_t k = Segments.indexOf(id);
-    if (k >= 0 && k < Segments.count() - 1) {
-        Segments.exchange(k, k + 1);
+void SplicePlan::moveLater(SegmentId id) {
+    const int32_t k = segments.indexOf(id);
+    if (k >= 0 && k < segments.count() - 1) {
+        segments.exchange(k, k + 1);
     }
-    layoutBoxes();
+    layoutPanels();
 }
 
 } // namespace vidloom

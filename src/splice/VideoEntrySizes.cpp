@@ -4,7 +4,7 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "avi/OffsetSum.h"
-#include "splice/UAviHandler.h"
+#include "splice/IndexEntries.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,7 +21,7 @@ int32_t le32(const uint8_t* p) {
 }
 } // namespace
 
-VideoEntrySizes VideoEntrySizes::read(const TAviInfo& aviInfo) {
+VideoEntrySizes VideoEntrySizes::read(const AviHeader& aviInfo) {
     VideoEntrySizes sizes;
     if (!aviInfo.IsAvi) {
         return sizes;

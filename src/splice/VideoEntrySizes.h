@@ -5,7 +5,7 @@
 // counts video entries by the same rule (isAudioEntry) over the same entries,
 // and reads the index only when a frame is decoded.
 
-#include "avi/UAviInfo.h"
+#include "avi/AviHeader.h"
 
 #include <cstdint>
 #include <vector>
@@ -18,7 +18,7 @@ public:
     // opening the file and of its index size word, naming the file; a
     // truncated index gives the entries it holds. A file that is not an AVI
     // file has no entries.
-    static VideoEntrySizes read(const TAviInfo& aviInfo);
+    static VideoEntrySizes read(const AviHeader& aviInfo);
 
     // The video entries read, counted from 0 in index order.
     int32_t videoEntries() const { return videoEntries_; }

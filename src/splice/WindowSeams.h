@@ -47,13 +47,13 @@ public:
                                                const std::string& defaultText) = 0;
 };
 
-// The scroll box of segment panels. Every layoutBoxes hands it the complete
+// The scroll box of segment panels. Every layoutPanels hands it the complete
 // view model, one PanelState per segment in plan order; the window creates a
 // panel for an id it has not seen, updates the panels of known ids, and hides
 // (later destroys) the panels whose ids are no longer in the list.
-class IPanelView {
+class PanelViewSink {
 public:
-    virtual ~IPanelView() = default;
+    virtual ~PanelViewSink() = default;
     virtual void showPanels(const std::vector<PanelState>& panels) = 0;
 };
 
@@ -61,7 +61,7 @@ public:
 struct WindowSeams {
     IProgressBar* progressBar = nullptr;
     ILogView* log = nullptr;
-    IPanelView* panels = nullptr;
+    PanelViewSink* panels = nullptr;
     IMessageBox* messages = nullptr;
     ISpliceRefPrompt* prompt = nullptr;
 };

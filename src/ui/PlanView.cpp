@@ -1,10 +1,10 @@
 #include "ui/PlanView.h"
 
 #include "ui/DialogSeam.h"
-#include "ui/FormReelforge.h"
-#include "ui/InfoClipBox.h"
-#include "ui/TMemo.h"
-#include "ui/TScrollBox.h"
+#include "ui/MainWindow.h"
+#include "ui/PanelScrollArea.h"
+#include "ui/SegmentPanel.h"
+#include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QProgressBar>
@@ -49,8 +49,8 @@ void LogView::appendLine(const std::string& line) {
     memo_.addText(line);
 }
 
-PlanView::PlanView(TForm1& form, TMemo& logMemo)
-    : progress1(*form.ProgressBar1), progress2(*form.ProgressBar2), log(logMemo), form_(form) {}
+PlanView::PlanView(MainWindow& form, TextLines& logMemo)
+    : progress1(*form.progressBar), progress2(*form.secondProgressBar), log(logMemo), form_(form) {}
 
 WindowSeams PlanView::seams() {
     WindowSeams seams;
@@ -71,7 +71,7 @@ void PlanView::showPanels(const std::vector<PanelState>& states) {
     // them before its next command.
     for (auto it = panels_.begin(); it != panels_.end();) {
         if (present.count(it->first) == 0) {
-            if (TInfoClipBox* gone = it->second) {
+            if (SegmentPanel* gone = it->second) {
                 gone->detach();
                 gone->hide();
             }
@@ -81,7 +81,7 @@ void PlanView::showPanels(const std::vector<PanelState>& states) {
         }
     }
     for (const PanelState& state : states) {
-        QPointer<TInfoClipBox>& panel = panels_[state.id];
+        QPointer<SegmentPanel>& panel = panels_[state.id];
         if (panel.isNull()) {
             panel = form_.createPanel(state.id);
         }

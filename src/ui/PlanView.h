@@ -13,9 +13,9 @@ class QProgressBar;
 
 namespace vidloom::ui {
 
-class TForm1;
-class TInfoClipBox;
-class TMemo;
+class MainWindow;
+class SegmentPanel;
+class TextLines;
 
 // A progress bar as the plan and the window's commands drive it. A range
 // without room (maximum not above minimum) would make Qt's bar spin as if
@@ -37,17 +37,17 @@ private:
 
 class LogView : public ILogView {
 public:
-    explicit LogView(TMemo& memo) : memo_(memo) {}
+    explicit LogView(TextLines& memo) : memo_(memo) {}
     void clear() override;
     void appendLine(const std::string& line) override;
 
 private:
-    TMemo& memo_;
+    TextLines& memo_;
 };
 
-class PlanView : public IPanelView, public IMessageBox, public ISpliceRefPrompt {
+class PlanView : public PanelViewSink, public IMessageBox, public ISpliceRefPrompt {
 public:
-    PlanView(TForm1& form, TMemo& logMemo);
+    PlanView(MainWindow& form, TextLines& logMemo);
 
     // All the seams of one command.
     WindowSeams seams();
@@ -62,9 +62,9 @@ public:
     LogView log;
 
 private:
-    TForm1& form_;
+    MainWindow& form_;
     // The panel of each segment id laid out so far and still in the plan.
-    std::unordered_map<SegmentId, QPointer<TInfoClipBox>> panels_;
+    std::unordered_map<SegmentId, QPointer<SegmentPanel>> panels_;
 };
 
 } // namespace vidloom::ui

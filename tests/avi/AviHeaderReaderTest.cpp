@@ -1,9 +1,9 @@
 // The header reader on files built byte by byte: what it finds, where it
 // looks, and how it refuses damaged files.
 
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
-#include "brand/USealmarkInfo.h"
+#include "avi/InfoTags.h"
 #include "kit/AviBuilder.h"
 
 #include <dirent.h>
@@ -18,15 +18,15 @@ std::string write(const std::string& name, const std::string& bytes) {
     return kit::writeTemp(name, bytes);
 }
 
-std::unique_ptr<TAviInfo> read(const std::string& name, const std::string& bytes) {
-    return std::make_unique<TAviInfo>(write(name, bytes));
+std::unique_ptr<AviHeader> read(const std::string& name, const std::string& bytes) {
+    return std::make_unique<AviHeader>(write(name, bytes));
 }
 
 // Runs the constructor and returns the message of the error of kind E it
 // raises; fails the test when it raises nothing or another kind.
 template <class E> std::string errorOf(const std::string& path) {
     try {
-        TAviInfo info(path);
+        AviHeader info(path);
     } catch (const E& e) {
         return e.what();
     } catch (const std::exception& e) {
@@ -161,7 +161,7 @@ TEST(AviHeaderReader, EveryTruncationIsAnIoErrorNamingTheFile) {
         for (size_t cut = 1; cut < lastRead; ++cut) {
             const std::string path = write("cut.avi", bytes.substr(0, cut));
             try {
-                TAviInfo info(path);
+                AviHeader info(path);
                 ADD_FAILURE() << "no error at cut " << cut;
             } catch (const IoError& e) {
                 EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << e.what();
@@ -169,7 +169,7 @@ TEST(AviHeaderReader, EveryTruncationIsAnIoErrorNamingTheFile) {
                 ADD_FAILURE() << "cut " << cut << ": " << e.what();
             }
         }
-        EXPECT_NO_THROW(TAviInfo(write("cut.avi", bytes.substr(0, lastRead))));
+        EXPECT_NO_THROW(AviHeader(write("cut.avi", bytes.substr(0, lastRead))));
     }
 }
 
@@ -180,7 +180,7 @@ TEST(AviHeaderReader, TheFileIsClosedWhenTheConstructorFails) {
     const std::string path = write("closed.avi", bytes.substr(0, b.offsets().idx1));
     const int before = openDescriptors();
     for (int i = 0; i < 5; ++i) {
-        EXPECT_THROW(TAviInfo info(path), IoError);
+        EXPECT_THROW(AviHeader info(path), IoError);
     }
     EXPECT_EQ(openDescriptors(), before);
 }
@@ -357,7 +357,7 @@ TEST(IndexEntry, KeyFrameBitAndFirstDataBits) {
     b.addVideo(0x02, std::string("\x06", 1));
     const std::string bytes = b.build();
     const std::string path = write("index.avi", bytes);
-    const TAviInfo info(path);
+    const AviHeader info(path);
 
     BinaryFile file(path);
     file.seek(info.IndexPos + 8);
@@ -367,7 +367,7 @@ TEST(IndexEntry, KeyFrameBitAndFirstDataBits) {
     };
     for (const Expect e :
          {Expect{true, 31}, Expect{true, 0}, Expect{true, 2}, Expect{false, 3}, Expect{false, 3}}) {
-        TIndexEntry entry;
+        IndexEntry entry;
         entry.MoviBase = info.MoviSizePos + 8;
         const int64_t before = file.position();
         readIndexEntry(file, entry);
@@ -377,7 +377,7 @@ TEST(IndexEntry, KeyFrameBitAndFirstDataBits) {
         EXPECT_EQ(entry.FirstDataBits, e.bits) << entry.EntryFlags;
     }
     // Reading the entry itself past the end is still the I/O error.
-    TIndexEntry entry;
+    IndexEntry entry;
     EXPECT_THROW(readIndexEntry(file, entry), IoError);
 }
 
@@ -406,7 +406,7 @@ TEST(IndexEntry, TheChunkProbeNeverFails) {
         const std::string path = write("probe.avi", patched);
         BinaryFile file(path);
         file.seek(int64_t(entryAt));
-        TIndexEntry entry;
+        IndexEntry entry;
         entry.MoviBase = c.moviBase;
         ASSERT_NO_THROW(readIndexEntry(file, entry)) << c.what;
         EXPECT_EQ(entry.FirstDataBits, 0) << c.what;

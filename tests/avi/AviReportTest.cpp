@@ -1,9 +1,9 @@
 // The information report, the aspect verdict and the search for the tag.
 
 #include "avi/AviReport.h"
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
-#include "brand/USealmarkInfo.h"
+#include "avi/InfoTags.h"
 #include "kit/AviBuilder.h"
 
 #include <filesystem>
@@ -15,8 +15,8 @@ using kit::AviBuilder;
 
 namespace {
 
-std::unique_ptr<TAviInfo> read(const std::string& name, const std::string& bytes) {
-    return std::make_unique<TAviInfo>(kit::writeTemp(name, bytes));
+std::unique_ptr<AviHeader> read(const std::string& name, const std::string& bytes) {
+    return std::make_unique<AviHeader>(kit::writeTemp(name, bytes));
 }
 
 // Lines of the report after the first (the file name).
@@ -56,7 +56,7 @@ TEST(AviReport, TheWholeReportOfAFileWithAudio) {
     b.height = 272;
     b.addFrames(2);
     const std::string path = kit::writeTemp("report.avi", withMoviSize(b, 10000000));
-    const TAviInfo info(path);
+    const AviHeader info(path);
     EXPECT_EQ(info.Report, path + "\r\nAVI Information :"
                                   "\r\n Length : 00:00:01:00.000"
                                   "\r\n Video :"
@@ -207,7 +207,7 @@ TEST(AviReport, InfoInsideTheMovieDataIsFoundByNeitherSearch) {
     EXPECT_FALSE(info->NandubTagFound);
     EXPECT_FALSE(info->BrandTagFound);
     EXPECT_EQ(lines(info->Report).back(), "nandub tag Not Found");
-    EXPECT_EQ(info->BrandInfo->HeadertoString(),
+    EXPECT_EQ(info->BrandInfo->idColumn(),
               "InfoTag\r\nISBJ\r\nIART\r\nICOP\r\nICMT\r\nISRC\r\nISFT");
     EXPECT_EQ(info->BrandInfo->toString(), "Contents\r\n\r\n\r\n\r\n\r\n\r\n");
 }
@@ -219,7 +219,7 @@ TEST(AviReport, BrandSearchNeedsTheIndexHeader) {
     none.addFrames(2);
     const std::string nonePath = kit::writeTemp("noindex.avi", none.build());
     try {
-        TAviInfo info(nonePath);
+        AviHeader info(nonePath);
         FAIL();
     } catch (const IoError& e) {
         EXPECT_EQ(std::string(e.what()).rfind(nonePath + ": unexpected end of file at offset ", 0),
@@ -261,7 +261,7 @@ TEST(AviReport, MoviAtTheVeryStartLeavesTheNandubSearchUnbounded) {
     plain.insert(12, "movi");
     const std::string path = kit::writeTemp("early2.avi", plain);
     try {
-        TAviInfo tagless(path);
+        AviHeader tagless(path);
         FAIL();
     } catch (const IoError& e) {
         EXPECT_NE(std::string(e.what()).find("while looking for \"INFO\""), std::string::npos)
@@ -294,7 +294,7 @@ TEST(AviReport, BrandSearchInAFileOver2GiBStopsAtTheLastOffset) {
             }
         }
         std::filesystem::resize_file(path, (int64_t(1) << 31) + 4096);
-        const TAviInfo info(path);
+        const AviHeader info(path);
         EXPECT_EQ(info.IndexPos, indexPos);
         EXPECT_EQ(info.BrandTagFound, tagAtTheEdge);
         if (tagAtTheEdge) {

@@ -3,9 +3,9 @@
 // of 32 bits give the overflow error exactly where a sum leaves the range, and
 // untrusted sizes that the reader does not need cause no error at all.
 
+#include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "avi/UAviInfo.h"
-#include "brand/USealmarkInfo.h"
+#include "avi/InfoTags.h"
 #include "kit/AviBuilder.h"
 #include "kit/Outcome.h"
 
@@ -20,9 +20,9 @@ namespace {
 using Kind = kit::ErrorKind;
 using kit::nameOf;
 
-// The kind and message of what constructing a TAviInfo of path raises.
+// The kind and message of what constructing a AviHeader of path raises.
 std::pair<Kind, std::string> outcomeOf(const std::string& path) {
-    return kit::outcomeOf([&] { TAviInfo info(path); });
+    return kit::outcomeOf([&] { AviHeader info(path); });
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {
@@ -66,7 +66,7 @@ TEST(MalformedHeader, EachFieldCutShortNamesItsOffsetAndStructure) {
     const OrderedFile file = orderedFile();
     const kit::Offsets& o = file.at;
     {
-        const TAviInfo whole(kit::writeTemp("ordered.avi", file.bytes));
+        const AviHeader whole(kit::writeTemp("ordered.avi", file.bytes));
         ASSERT_EQ(whole.MoviSizePos, 20);
         ASSERT_EQ(whole.IndexPos, int32_t(o.idx1));
         ASSERT_EQ(whole.VideoFourCC, "DX50");
@@ -236,7 +236,7 @@ TEST(MalformedHeader, UntrustedSizesTheReaderDoesNotNeedCauseNoError) {
         SCOPED_TRACE(size);
         std::string patched = bytes;
         kit::put32(patched, sizeWord, size);
-        const TAviInfo info(kit::writeTemp("audiosize.avi", patched));
+        const AviHeader info(kit::writeTemp("audiosize.avi", patched));
         EXPECT_EQ(info.AudioFormatSize, int32_t(size));
         EXPECT_EQ(
             kit::get32(std::string(info.AudioFormatBlock.begin(), info.AudioFormatBlock.end()), 0),

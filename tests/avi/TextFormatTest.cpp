@@ -1,6 +1,6 @@
-#include "avi/InfoList.h"
 #include "avi/TextFormat.h"
 #include "avi/Errors.h"
+#include "avi/InfoList.h"
 
 #include <gtest/gtest.h>
 
@@ -56,5 +56,5 @@ TEST(InfoList, FirstCaseInsensitiveMatchWins) {
     list.append("DIV3", "b");
     EXPECT_EQ(list.indexOf("Div3"), 0);
     EXPECT_EQ(list.indexOf("div"), -1);
-    EXPECT_EQ(list.info(list.indexOf("DIV3")).Text, "a");
+    EXPECT_EQ(list.text(list.indexOf("DIV3")), "a");
 }

@@ -23,21 +23,21 @@ protected:
     kit::ScriptedPrompt prompt;
     kit::RecordingPanels panels;
     WindowSeams window;
-    std::unique_ptr<TClip> p;
+    std::unique_ptr<SplicePlan> p;
 };
 
 TEST_F(AddFlow, AddFileMakesThePlanThenAppends) {
-    EXPECT_EQ(p->AssembledName, path("B").substr(0, path("B").size() - 4) + ".Assembled.avd");
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"Future Content of", p->AssembledName, "",
+    EXPECT_EQ(p->assembledName, path("B").substr(0, path("B").size() - 4) + ".Assembled.avd");
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"Future Content of", p->assembledName, "",
                                                    "0-1000 : " + path("B")}));
     addFile(p, path("T"), window, cache);
     EXPECT_EQ(log.lines.size(), 5u);
     EXPECT_EQ(log.lines[4], "1000-1030 : " + path("T"));
-    EXPECT_EQ(p->TotalLength, 1030);
+    EXPECT_EQ(p->listedLength, 1030);
     ASSERT_EQ(panels.layouts.size(), 2u);
     EXPECT_EQ(panels.layouts[1].size(), 2u);
 
-    std::unique_ptr<TClip> none;
+    std::unique_ptr<SplicePlan> none;
     EXPECT_THROW(addFile(none, path("B") + ".missing", window, cache), IoError);
     EXPECT_EQ(none, nullptr);
 }
@@ -87,9 +87,9 @@ TEST_F(AddFlow, TheBoundsCheckUsesThePlanAsItIsNow) {
     EXPECT_EQ(addSplice(*p, path("S"), 951, window).outcome, SpliceOutcome::ExceedsEnd);
     EXPECT_EQ(messages.shown, std::vector<std::string>{kMsgExceedsEnd});
 
-    // An edit shortens the plan; TotalLength still says 1000.
-    p->onSelected(p->Segments.getSegment(0).id(), "0", "500", "");
-    ASSERT_EQ(p->TotalLength, 1000);
+    // An edit shortens the plan; listedLength still says 1000.
+    p->applyEdit(p->segments.at(0).id(), "0", "500", "");
+    ASSERT_EQ(p->listedLength, 1000);
     const size_t lines = log.lines.size();
     EXPECT_EQ(addSplice(*p, path("S"), 520, window).outcome, SpliceOutcome::ExceedsEnd);
     EXPECT_EQ(log.lines.size(), lines) << "a refused splice leaves the log alone";
@@ -116,12 +116,12 @@ TEST_F(AddFlow, ATooLargeNumberInTheNameEndsAtThatFile) {
 TEST_F(AddFlow, CommandsWithoutAPlanRefuseWithTheirMessages) {
     EXPECT_EQ(spliceRefusal(nullptr), kMsgNoBaseClip);
     EXPECT_EQ(spliceRefusal(p.get()), "");
-    p->del(p->Segments.getSegment(0).id());
+    p->remove(p->segments.at(0).id());
     EXPECT_EQ(spliceRefusal(p.get()), kMsgNoBaseClip);
     EXPECT_EQ(scriptRefusal(p.get()), kMsgNoVideo);
     addFile(p, path("T"), window, cache); // appends to the same, empty plan
     EXPECT_EQ(shape(*p), "T(0,30,0)");
-    EXPECT_EQ(p->BaseList.getSegment(0).fileName(), path("B"));
+    EXPECT_EQ(p->baseList.at(0).fileName(), path("B"));
 }
 
 } // namespace

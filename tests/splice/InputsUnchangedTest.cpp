@@ -5,11 +5,11 @@
 // its folder are the scripts that were asked for.
 
 #include "SpliceKit.h"
-#include "avi/UAviInfo.h"
+#include "avi/AviHeader.h"
 #include "cli/Commands.h"
 #include "kit/Outcome.h"
+#include "kit/ReferenceIndexWalk.h"
 #include "splice/PlanActions.h"
-#include "splice/UAviHandler.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -115,20 +115,20 @@ protected:
 };
 
 TEST_F(InputsUnchanged, EveryCoreOperation) {
-    AviInfoCache cache;
+    AviHeaderCache cache;
 
     // Header records, and the key-frame questions both from the cached index
     // and by the entry-by-entry walk, over every frame and a little beyond.
     for (const Input& input : inputs) {
-        const TAviInfo& info = cache.get(input.path);
+        const AviHeader& info = cache.get(input.path);
         ASSERT_TRUE(info.IsAvi) << input.path;
-        const TAviInfo again(input.path);
+        const AviHeader again(input.path);
         EXPECT_EQ(again.Report, info.Report);
         const auto index = cache.keyFrames(info);
         for (int32_t n = -1; n <= index->videoFrames() + 1; ++n) {
             EXPECT_EQ(cache.isKeyFrame(info, n), keyFrameByWalk(info, n)) << input.path << " " << n;
         }
-        TAviHandler walker(info);
+        ReferenceIndexWalk walker(info);
         walker.seekVideoFrame(7);
         walker.seekVideoFrame(2);
         walker.nextVideoFrame();
@@ -149,13 +149,13 @@ TEST_F(InputsUnchanged, EveryCoreOperation) {
     window.prompt = &prompt;
     window.panels = &panels;
 
-    std::unique_ptr<TClip> plan;
+    std::unique_ptr<SplicePlan> plan;
     addFile(plan, in("av_interleaved.avi"), window, cache);
     for (const char* name : {"gop_mpeg4.avi", "xvid_mp3.avi", "mjpeg_silent.avi", "tagged_pcm.avi",
                              "divx_adpcm.avi"}) {
         addFile(plan, in(name), window, cache);
     }
-    ASSERT_EQ(plan->Segments.count(), 6);
+    ASSERT_EQ(plan->segments.count(), 6);
 
     EXPECT_EQ(addSplice(*plan, in("gop_mpeg4.avi"), std::nullopt, window).outcome,
               SpliceOutcome::Inserted); // reference 4 from the name
@@ -172,15 +172,15 @@ TEST_F(InputsUnchanged, EveryCoreOperation) {
     EXPECT_EQ(addSplice(*plan, in("gop_mpeg4.avi"), -3, window).outcome,
               SpliceOutcome::NegativeReference);
 
-    auto idAt = [&](int32_t i) { return plan->Segments.getSegment(i).id(); };
-    plan->onSelected(idAt(1), "3", "40", "");
-    plan->onSelected(idAt(2), "", "", "5");
-    plan->onSelected(idAt(3), "999", "", "");
-    plan->prev(idAt(2));
-    plan->next(idAt(0));
-    plan->del(idAt(4));
+    auto idAt = [&](int32_t i) { return plan->segments.at(i).id(); };
+    plan->applyEdit(idAt(1), "3", "40", "");
+    plan->applyEdit(idAt(2), "", "", "5");
+    plan->applyEdit(idAt(3), "999", "", "");
+    plan->moveEarlier(idAt(2));
+    plan->moveLater(idAt(0));
+    plan->remove(idAt(4));
     plan->setCurrent(idAt(1));
-    plan->layoutBoxes();
+    plan->layoutPanels();
     EXPECT_FALSE(plan->listing().empty());
     EXPECT_GT(plan->listingBlock().size(), 3u);
     EXPECT_EQ(spliceRefusal(plan.get()), "");
@@ -190,8 +190,8 @@ TEST_F(InputsUnchanged, EveryCoreOperation) {
     // the first, and neither leaves its temporary file behind.
     const std::string text = plan->buildScript() + "\r\n";
     const std::string avs = script("plan.avs");
-    EXPECT_TRUE(generateAvs(*plan, avs, true, &messages));
-    EXPECT_TRUE(generateAvs(*plan, avs, false, &messages));
+    EXPECT_TRUE(generateAvs(*plan, avs, &messages));
+    EXPECT_TRUE(generateAvs(*plan, avs, &messages));
     EXPECT_EQ(kit::readAll(avs), text);
     EXPECT_EQ(log.lines.back(), "Done");
 }

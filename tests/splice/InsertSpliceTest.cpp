@@ -15,7 +15,7 @@ TEST_F(PlanTest, TheWorkedExamplesCutAndOverwrite) {
     EXPECT_EQ(shape(*p), "B(0,100,0) S(0,50,100) B(150,850,150)");
     EXPECT_EQ(p->listing(), "0-100 : " + path("B") + "\r\n100-150 : " + path("S") +
                                 "\r\n150-1000 : " + path("B") + "\r\n");
-    EXPECT_EQ(p->TotalLength, 1000);
+    EXPECT_EQ(p->listedLength, 1000);
 
     ASSERT_TRUE(p->insertSplice(segment("T", 120)));
     EXPECT_EQ(shape(*p), "B(0,100,0) S(0,20,100) T(0,30,120) S(50,0,150) B(150,850,150)");
@@ -86,14 +86,14 @@ TEST_F(PlanTest, OnlyFilesLikeTheFirstSegmentCanBeSpliced) {
         b.addFrames(10);
         return b.build();
     }());
-    EXPECT_FALSE(p->insertSplice(std::make_unique<TClipSplice>(lower, nullptr, cache)));
+    EXPECT_FALSE(p->insertSplice(std::make_unique<Segment>(lower, cache)));
     const std::string text = kit::writeTemp("plan-text.avi", "not a video");
-    EXPECT_FALSE(p->insertSplice(std::make_unique<TClipSplice>(text, nullptr, cache)));
+    EXPECT_FALSE(p->insertSplice(std::make_unique<Segment>(text, cache)));
     EXPECT_EQ(shape(*p), "B(0,1000,0)");
 
     // The test is against whatever segment is first now.
-    p->addClip(segment("W"), 1);
-    p->next(p->Segments.getSegment(0).id());
+    p->addSegment(segment("W"), 1);
+    p->moveLater(p->segments.at(0).id());
     EXPECT_TRUE(p->insertSplice(segment("W", 10)));
     EXPECT_FALSE(p->insertSplice(segment("S", 10)));
 }
@@ -103,10 +103,10 @@ TEST_F(PlanTest, AFailedInsertionLeavesThePlanAsItWas) {
     p->insertSplice(segment("S", 100));
     // Panel edits shorten the plan below the length the last listing saw.
     p->listing();
-    TClipSplice& tail = p->Segments.getSegment(2);
-    p->onSelected(tail.id(), "150", "300", "850");
+    Segment& tail = p->segments.at(2);
+    p->applyEdit(tail.id(), "150", "300", "850");
     const std::string before = shape(*p);
-    ASSERT_EQ(p->TotalLength, 1000);
+    ASSERT_EQ(p->listedLength, 1000);
     EXPECT_THROW(p->insertSplice(segment("U", 250)), ListIndexError);
     EXPECT_EQ(shape(*p), before);
     EXPECT_THROW(p->insertSplice(segment("S", -5)), RangeError);
@@ -121,41 +121,41 @@ TEST_F(PlanTest, AppendingTestsTheKeyFrameAndCountsTheLength) {
     offKey.frames = 20;
     offKey.keyEvery = 0;
     const std::string noKeys = kit::makeClip("plan-nokeys.avi", offKey);
-    EXPECT_TRUE(p->addClip(segment("T"), 1));
-    EXPECT_FALSE(p->addClip(std::make_unique<TClipSplice>(noKeys, nullptr, cache), 0));
-    EXPECT_EQ(p->TotalLength, 50) << "the base clip is counted by the next listing";
-    EXPECT_EQ(p->Segments.getSegment(0).fileName(), noKeys);
+    EXPECT_TRUE(p->addSegment(segment("T"), 1));
+    EXPECT_FALSE(p->addSegment(std::make_unique<Segment>(noKeys, cache), 0));
+    EXPECT_EQ(p->listedLength, 50) << "the base clip is counted by the next listing";
+    EXPECT_EQ(p->segments.at(0).fileName(), noKeys);
 
     // A file whose index cannot be read is refused with the error.
     kit::AviBuilder b;
     b.addFrames(5);
     std::string bytes = b.build();
     const std::string broken = kit::writeTemp("plan-broken.avi", bytes);
-    auto seg = std::make_unique<TClipSplice>(broken, nullptr, cache);
+    auto seg = std::make_unique<Segment>(broken, cache);
     kit::writeTemp("plan-broken.avi", bytes.substr(0, b.offsets().idx1 + 4));
-    EXPECT_THROW(p->addClip(std::move(seg), 3), IoError);
-    EXPECT_EQ(p->Segments.count(), 3);
-    EXPECT_EQ(p->TotalLength, 50);
+    EXPECT_THROW(p->addSegment(std::move(seg), 3), IoError);
+    EXPECT_EQ(p->segments.count(), 3);
+    EXPECT_EQ(p->listedLength, 50);
 }
 
 TEST_F(PlanTest, TheBaseListKeepsTheBaseClipWhateverHappensToTheSegments) {
     auto p = plan();
-    p->del(p->Segments.getSegment(0).id());
-    EXPECT_EQ(p->Segments.count(), 0);
+    p->remove(p->segments.at(0).id());
+    EXPECT_EQ(p->segments.count(), 0);
     EXPECT_EQ(p->listing(), "");
-    EXPECT_EQ(p->TotalLength, 0);
-    EXPECT_EQ(p->BaseList.count(), 1);
-    EXPECT_EQ(p->BaseList.getSegment(0).fileName(), path("B"));
-    EXPECT_THROW(p->Segments.getSegment(0), ListIndexError);
+    EXPECT_EQ(p->listedLength, 0);
+    EXPECT_EQ(p->baseList.count(), 1);
+    EXPECT_EQ(p->baseList.at(0).fileName(), path("B"));
+    EXPECT_THROW(p->segments.at(0), ListIndexError);
 }
 
 TEST_F(PlanTest, ACutKeepsTheHeadsIdentityAndGivesTheTailsNewOnes) {
     auto p = plan();
-    const SegmentId base = p->Segments.getSegment(0).id();
+    const SegmentId base = p->segments.at(0).id();
     p->insertSplice(segment("S", 100));
-    EXPECT_EQ(p->Segments.getSegment(0).id(), base);
-    EXPECT_NE(p->Segments.getSegment(2).id(), base);
-    EXPECT_NE(p->Segments.getSegment(2).id(), p->Segments.getSegment(1).id());
+    EXPECT_EQ(p->segments.at(0).id(), base);
+    EXPECT_NE(p->segments.at(2).id(), base);
+    EXPECT_NE(p->segments.at(2).id(), p->segments.at(1).id());
 }
 
 } // namespace

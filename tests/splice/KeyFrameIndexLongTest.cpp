@@ -4,8 +4,8 @@
 // boundary a fast reader of the index may have, answered as the walk answers.
 
 #include "SpliceKit.h"
+#include "kit/ReferenceIndexWalk.h"
 #include "splice/KeyFrameIndex.h"
-#include "splice/UAviHandler.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -61,7 +61,7 @@ TEST(KeyFrameIndexLong, EveryFrameOfLongInterleavedIndexesAnswersAsTheWalk) {
         }
         const std::string path =
             kit::writeTemp("kfi-long-" + std::to_string(round) + ".avi", b.build());
-        const TAviInfo info(path);
+        const AviHeader info(path);
         const auto index = KeyFrameIndex::read(info);
 
         std::vector<int32_t> expected;
@@ -80,7 +80,7 @@ TEST(KeyFrameIndexLong, EveryFrameOfLongInterleavedIndexesAnswersAsTheWalk) {
 
         // One handler walking forward gives what a new handler would for
         // each frame, without walking the index again for every question.
-        TAviHandler walk(info);
+        ReferenceIndexWalk walk(info);
         for (int32_t n = 0; n < frames; ++n) {
             ASSERT_EQ(index->isKeyFrame(n), walk.seekVideoFrame(n).IsKeyFrame)
                 << "round " << round << ", frame " << n;

@@ -4,9 +4,9 @@
 #include "splice/KeyFrameIndex.h"
 #include "SpliceKit.h"
 #include "avi/Errors.h"
-#include "splice/AviInfoCache.h"
-#include "splice/UAviHandler.h"
-#include "splice/USplicer.h"
+#include "kit/ReferenceIndexWalk.h"
+#include "splice/AviHeaderCache.h"
+#include "splice/SplicePlan.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
             b.build() +
             (rng() % 2 ? "00dc" + kit::le32(0x10) + kit::le32(4) + kit::le32(0) : std::string());
         const std::string path = kit::writeTemp("kfi-" + std::to_string(round) + ".avi", bytes);
-        const TAviInfo info(path);
+        const AviHeader info(path);
         // Damage the file after its headers were read.
         const size_t entries = b.offsets().idx1 + 8;
         switch (rng() % 6) {
@@ -85,7 +85,7 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
         for (int q = 0; q < 12; ++q) {
             questions.push_back(int32_t(rng() % (count + 4)) - 2);
         }
-        std::unique_ptr<TAviHandler> longLived;
+        std::unique_ptr<ReferenceIndexWalk> longLived;
         for (int32_t n : questions) {
             const Outcome walk = outcomeOf([&] { return keyFrameByWalk(info, n); });
             const Outcome cached = outcomeOf([&] { return index->isKeyFrame(n); });
@@ -97,7 +97,7 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
             }
             // A handler asked one question after the other agrees as well.
             if (!longLived) {
-                longLived = std::make_unique<TAviHandler>(info);
+                longLived = std::make_unique<ReferenceIndexWalk>(info);
             }
             ASSERT_EQ(longLived->seekVideoFrame(n).IsKeyFrame, walk.key)
                 << "round " << round << ", frame " << n << " on a used handler";
@@ -114,7 +114,7 @@ TEST(KeyFrameIndex, ATruncatedIndexAnswersTheFramesItHolds) {
     b.addFrames(10, 3); // key frames 0, 3, 6, 9; audio after every frame
     std::string bytes = b.build();
     const std::string path = kit::writeTemp("kfi-cut.avi", bytes);
-    const TAviInfo info(path);
+    const AviHeader info(path);
     kit::writeTemp("kfi-cut.avi", bytes.substr(0, b.offsets().idx1 + 8 + 16 * 9));
     const auto index = KeyFrameIndex::read(info);
     EXPECT_EQ(index->readableEntries(), 9);
@@ -125,12 +125,12 @@ TEST(KeyFrameIndex, ATruncatedIndexAnswersTheFramesItHolds) {
 }
 
 TEST(KeyFrameIndex, AStampRoundSeesEachFileAtOneMomentAndOnlyWhileOpen) {
-    AviInfoCache cache;
+    AviHeaderCache cache;
     kit::ClipOptions options;
     options.frames = 20;
     options.keyEvery = 10;
     const std::string path = kit::makeClip("kfi-round.avi", options);
-    const TAviInfo& info = cache.get(path);
+    const AviHeader& info = cache.get(path);
     const auto rewrite = [&](int keyEvery) {
         options.keyEvery = keyEvery;
         const auto before = std::filesystem::last_write_time(path);
@@ -138,7 +138,7 @@ TEST(KeyFrameIndex, AStampRoundSeesEachFileAtOneMomentAndOnlyWhileOpen) {
         std::filesystem::last_write_time(path, before + std::chrono::seconds(2));
     };
     {
-        const AviInfoCache::StampRound round(cache);
+        const AviHeaderCache::StampRound round(cache);
         EXPECT_FALSE(cache.isKeyFrame(info, 5));
         rewrite(5);
         EXPECT_FALSE(cache.isKeyFrame(info, 5)) << "one round, one moment";
@@ -148,22 +148,22 @@ TEST(KeyFrameIndex, AStampRoundSeesEachFileAtOneMomentAndOnlyWhileOpen) {
 
     // Every layout is a round of its own: a file changed between two layouts
     // is read again at the second.
-    TClip plan(path, nullptr, nullptr, cache);
-    EXPECT_TRUE(plan.layoutBoxes()[0].startsOnKeyFrame);
-    plan.onSelected(plan.Segments.getSegment(0).id(), "5", "20", "15");
-    EXPECT_TRUE(plan.layoutBoxes()[0].startsOnKeyFrame);
+    SplicePlan plan(path, nullptr, nullptr, cache);
+    EXPECT_TRUE(plan.layoutPanels()[0].startsOnKeyFrame);
+    plan.applyEdit(plan.segments.at(0).id(), "5", "20", "15");
+    EXPECT_TRUE(plan.layoutPanels()[0].startsOnKeyFrame);
     rewrite(10);
-    EXPECT_FALSE(plan.layoutBoxes()[0].startsOnKeyFrame);
+    EXPECT_FALSE(plan.layoutPanels()[0].startsOnKeyFrame);
     EXPECT_EQ(cache.indexReads(), 3);
 }
 
 TEST(KeyFrameIndex, TheCacheReadsAnIndexOncePerStateOfTheFile) {
-    AviInfoCache cache;
+    AviHeaderCache cache;
     kit::ClipOptions options;
     options.frames = 50;
     options.keyEvery = 10;
     const std::string path = kit::makeClip("kfi-reuse.avi", options);
-    const TAviInfo& info = cache.get(path);
+    const AviHeader& info = cache.get(path);
     for (int n = 0; n < 200; ++n) {
         EXPECT_EQ(cache.isKeyFrame(info, n % 50), n % 10 == 0);
     }
@@ -190,7 +190,7 @@ TEST(KeyFrameIndex, HoldsAtMostABytePerVideoFrame) {
     kit::ClipOptions options;
     options.frames = 10000;
     options.keyEvery = 250;
-    AviInfoCache cache;
+    AviHeaderCache cache;
     const auto index = cache.keyFrames(cache.get(kit::makeClip("kfi-big.avi", options)));
     EXPECT_EQ(index->videoFrames(), 10000);
     EXPECT_LE(index->memoryBytes(), size_t(10000));
@@ -198,19 +198,19 @@ TEST(KeyFrameIndex, HoldsAtMostABytePerVideoFrame) {
 }
 
 TEST(KeyFrameIndex, AFileThatIsNotAnAviHasNoKeyFramesAndIsNotRead) {
-    AviInfoCache cache;
+    AviHeaderCache cache;
     const std::string path = kit::writeTemp("kfi-text.avi", "just some text");
-    const TAviInfo& info = cache.get(path);
+    const AviHeader& info = cache.get(path);
     ASSERT_FALSE(info.IsAvi);
     std::filesystem::remove(path);
     EXPECT_FALSE(cache.isKeyFrame(info, 0));
     EXPECT_EQ(cache.indexReads(), 0);
 }
 
-TEST(AviInfoCache, OneRecordPerNameWhateverTheLetterCase) {
-    AviInfoCache cache;
+TEST(AviHeaderCache, OneRecordPerNameWhateverTheLetterCase) {
+    AviHeaderCache cache;
     const std::string path = kit::makeClip("Cache-Name.avi", 5);
-    const TAviInfo& first = cache.get(path);
+    const AviHeader& first = cache.get(path);
     std::string other = path;
     other.replace(other.size() - 14, 14, "cache-NAME.AVI"); // no such file on disk
     EXPECT_EQ(&cache.get(other), &first);

@@ -9,8 +9,8 @@
 #include "avi/Errors.h"
 #include "cli/Commands.h"
 #include "kit/Outcome.h"
+#include "kit/ReferenceIndexWalk.h"
 #include "splice/PlanActions.h"
-#include "splice/UAviHandler.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -70,7 +70,7 @@ std::string renamed(const Damaged& d, const std::string& word, const std::string
 }
 
 // A plan with work in it: a base clip, an appended clip, a splice, an edit
-// that leaves TotalLength stale, and a current panel that is not the last.
+// that leaves listedLength stale, and a current panel that is not the last.
 class MalformedFiles : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -101,14 +101,14 @@ protected:
     }
 
     void freshPlan() {
-        cache = std::make_unique<AviInfoCache>();
+        cache = std::make_unique<AviHeaderCache>();
         plan.reset();
         addFile(plan, basePath(), window, *cache);
         addFile(plan, otherPath(), window, *cache);
         ASSERT_EQ(addSplice(*plan, splicePath(), 40, window).outcome, SpliceOutcome::Inserted);
-        plan->onSelected(plan->Segments.getSegment(3).id(), "", "", "10");
-        plan->setCurrent(plan->Segments.getSegment(1).id());
-        ASSERT_EQ(plan->TotalLength, 130);
+        plan->applyEdit(plan->segments.at(3).id(), "", "", "10");
+        plan->setCurrent(plan->segments.at(1).id());
+        ASSERT_EQ(plan->listedLength, 130);
         ASSERT_EQ(plan->liveLength(), 110);
         log.lines.push_back("(the user's earlier log)");
         messages.shown.clear();
@@ -116,21 +116,21 @@ protected:
     }
 
     // Everything a user can see of the plan, and what it would write. The
-    // snapshot itself leaves TotalLength as it found it.
+    // snapshot itself leaves listedLength as it found it.
     std::string snapshot() {
         std::ostringstream s;
-        s << "total " << plan->TotalLength << ", current " << plan->CurrentBox << ", base "
-          << plan->BaseList.getSegment(0).fileName() << "\n";
-        for (int32_t i = 0; i < plan->Segments.count(); ++i) {
-            const TClipSplice& seg = plan->Segments.getSegment(i);
-            s << seg.id() << " " << seg.fileName() << " " << seg.Start << " " << seg.Length << " "
-              << seg.SpliceRef << " " << seg.AviInfo << " " << seg.HasInfoBox << "\n";
+        s << "total " << plan->listedLength << ", current " << plan->currentSegment << ", base "
+          << plan->baseList.at(0).fileName() << "\n";
+        for (int32_t i = 0; i < plan->segments.count(); ++i) {
+            const Segment& seg = plan->segments.at(i);
+            s << seg.id() << " " << seg.fileName() << " " << seg.start << " " << seg.length << " "
+              << seg.spliceRef << " " << seg.header << " " << seg.laidOut << "\n";
         }
-        const int32_t total = plan->TotalLength;
+        const int32_t total = plan->listedLength;
         s << plan->listing();
-        plan->TotalLength = total;
+        plan->listedLength = total;
         s << plan->buildScript() << "\n";
-        for (const PanelState& p : plan->layoutBoxes()) {
+        for (const PanelState& p : plan->layoutPanels()) {
             s << p.id << "|" << p.index << "|" << p.caption << "|" << p.directory << "|"
               << p.fileName << "|" << p.internalStart << "|" << p.internalEnd << "|"
               << p.internalLength << "|" << p.clipStart << "|" << p.clipEnd << "|" << p.clipLength
@@ -152,8 +152,8 @@ protected:
     kit::ScriptedPrompt prompt;
     kit::RecordingPanels panels;
     WindowSeams window;
-    std::unique_ptr<AviInfoCache> cache;
-    std::unique_ptr<TClip> plan;
+    std::unique_ptr<AviHeaderCache> cache;
+    std::unique_ptr<SplicePlan> plan;
 };
 
 struct Case {
@@ -267,7 +267,7 @@ TEST_F(MalformedFiles, FilesWhoseHeadersCannotBeReadLeaveEverythingAsItWas) {
         expectRefused("Add Splice by name", [&] { addSplice(*plan, path, std::nullopt, window); });
         EXPECT_TRUE(prompt.captions.empty()) << "nobody is asked about a file that cannot be read";
 
-        std::unique_ptr<TClip> none;
+        std::unique_ptr<SplicePlan> none;
         const auto [kind, message] = outcomeOf([&] { addFile(none, path, window, *cache); });
         EXPECT_EQ(nameOf(kind), nameOf(c.kind)) << message;
         EXPECT_EQ(none, nullptr);
@@ -320,7 +320,7 @@ TEST_F(MalformedFiles, FilesWhoseIndexCannotBeReadAreRefusedOnlyWhereTheIndexIsN
         freshPlan();
         const std::string before = snapshot();
 
-        const TAviInfo* info = nullptr;
+        const AviHeader* info = nullptr;
         ASSERT_NO_THROW(info = &cache->get(path));
         for (const auto& [how, question] :
              {std::pair<const char*, std::function<void()>>{"cached index",
@@ -339,7 +339,7 @@ TEST_F(MalformedFiles, FilesWhoseIndexCannotBeReadAreRefusedOnlyWhereTheIndexIsN
         // why it is not known to start on a key frame.
         ASSERT_EQ(addSplice(*plan, path, 50, window).outcome, SpliceOutcome::Inserted);
         int marked = 0;
-        for (const PanelState& panel : plan->layoutBoxes()) {
+        for (const PanelState& panel : plan->layoutPanels()) {
             if (panel.fileName == name) {
                 ++marked;
                 EXPECT_FALSE(panel.startsOnKeyFrame);
@@ -350,9 +350,9 @@ TEST_F(MalformedFiles, FilesWhoseIndexCannotBeReadAreRefusedOnlyWhereTheIndexIsN
         }
         EXPECT_EQ(marked, 1);
         // As a base clip it makes a plan whose one panel says the same.
-        std::unique_ptr<TClip> fresh;
+        std::unique_ptr<SplicePlan> fresh;
         ASSERT_NO_THROW(addFile(fresh, path, window, *cache));
-        EXPECT_TRUE(names(fresh->layoutBoxes().at(0).keyFrameError, path));
+        EXPECT_TRUE(names(fresh->layoutPanels().at(0).keyFrameError, path));
 
         const CliRun keyframes = cli({"keyframes", path});
         EXPECT_EQ(keyframes.status, 1);
@@ -388,12 +388,12 @@ TEST_F(MalformedFiles, APlanNeverGrowsPast2To31Frames) {
     EXPECT_EQ(snapshot(), before);
 
     // Nor a short one, when edits since the last listing have lengthened
-    // the plan beyond the TotalLength that listing left.
-    const SegmentId last = plan->Segments.getSegment(7).id();
-    plan->onSelected(last, "", "", "268435355");
+    // the plan beyond the listedLength that listing left.
+    const SegmentId last = plan->segments.at(7).id();
+    plan->applyEdit(last, "", "", "268435355");
     plan->listing();
-    plan->onSelected(last, "", "268435455", "");
-    ASSERT_EQ(plan->TotalLength, 2147483540);
+    plan->applyEdit(last, "", "268435455", "");
+    ASSERT_EQ(plan->listedLength, 2147483540);
     ASSERT_EQ(plan->liveLength(), 2147483640);
     before = snapshot();
     std::tie(kind, message) = outcomeOf([&] { addFile(plan, splicePath(), window, *cache); });
@@ -404,12 +404,12 @@ TEST_F(MalformedFiles, APlanNeverGrowsPast2To31Frames) {
     // Neither does an edit that gives a cut segment back the frames a splice
     // took from it: the plan stays as it was and goes on working.
     ASSERT_EQ(addSplice(*plan, splicePath(), 10, window).outcome, SpliceOutcome::Inserted);
-    const SegmentId head = plan->Segments.getSegment(0).id();
+    const SegmentId head = plan->segments.at(0).id();
     before = snapshot();
-    std::tie(kind, message) = outcomeOf([&] { plan->onSelected(head, "0", "268435455", ""); });
+    std::tie(kind, message) = outcomeOf([&] { plan->applyEdit(head, "0", "268435455", ""); });
     EXPECT_EQ(nameOf(kind), nameOf(Kind::Overflow)) << message;
     EXPECT_EQ(snapshot(), before);
-    plan->del(head);
+    plan->remove(head);
     EXPECT_EQ(plan->liveLength(), 2147483630);
     EXPECT_EQ(plan->listing().rfind("0-20 : " + splicePath() + "\r\n", 0), 0u);
 }

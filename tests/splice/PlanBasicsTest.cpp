@@ -3,7 +3,7 @@
 
 #include "avi/Errors.h"
 #include "splice/PlanActions.h"
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@ namespace vidloom {
 namespace {
 
 TEST(SplitPath, KeepsTheSeparatorWithTheDirectory) {
-    EXPECT_EQ(splitPath("C:\\clips\\a.avi"), "a.avi");
-    EXPECT_EQ(LastDirectory, "C:\\clips\\");
-    EXPECT_EQ(splitPath("/v/mixed\\b.avi"), "b.avi");
-    EXPECT_EQ(LastDirectory, "/v/mixed\\");
-    EXPECT_EQ(splitPath("/v/dir/"), "");
-    EXPECT_EQ(LastDirectory, "/v/dir/");
-    EXPECT_EQ(splitPath("bare.avi"), "");
-    EXPECT_EQ(LastDirectory, "/v/dir/") << "a name without separator changes nothing";
+    const auto parts = [](const std::string& path) {
+        const PathParts p = splitPath(path);
+        return p.directory + "|" + p.name;
+    };
+    EXPECT_EQ(parts("C:\\clips\\a.avi"), "C:\\clips\\|a.avi");
+    EXPECT_EQ(parts("/v/mixed\\b.avi"), "/v/mixed\\|b.avi");
+    EXPECT_EQ(parts("/v/dir/"), "/v/dir/|");
+    EXPECT_EQ(parts("bare.avi"), "|") << "a name without separator has no parts";
 }
 
 TEST(SpliceRefOf, TakesTheFirstDigitRunOfTheFileName) {
@@ -53,7 +53,7 @@ TEST(TextToInt32, ReadsSignedDecimalsOnly) {
     }
 }
 
-TEST(AssembledName, ReplacesTheLastFourCharacters) {
+TEST(assembledName, ReplacesTheLastFourCharacters) {
     EXPECT_EQ(assembledNameOf("C:\\v\\a.avi"), "C:\\v\\a.Assembled.avd");
     EXPECT_EQ(assembledNameOf("/v/b.AVI"), "/v/b.Assembled.avd");
     EXPECT_EQ(assembledNameOf("ab"), ".Assembled.avd");

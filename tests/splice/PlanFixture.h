@@ -4,7 +4,7 @@
 // then file S frames 0..49 with reference 100.
 
 #include "SpliceKit.h"
-#include "splice/USplicer.h"
+#include "splice/SplicePlan.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -32,31 +32,31 @@ protected:
     }
     static const std::string& path(const std::string& label) { return files().at(label); }
 
-    std::unique_ptr<TClip> plan(const std::string& base = "B") {
-        return std::make_unique<TClip>(path(base), nullptr, nullptr, cache);
+    std::unique_ptr<SplicePlan> plan(const std::string& base = "B") {
+        return std::make_unique<SplicePlan>(path(base), nullptr, nullptr, cache);
     }
-    std::unique_ptr<TClipSplice> segment(const std::string& label, int32_t ref = 0) {
-        auto s = std::make_unique<TClipSplice>(path(label), nullptr, cache);
-        s->SpliceRef = ref;
+    std::unique_ptr<Segment> segment(const std::string& label, int32_t ref = 0) {
+        auto s = std::make_unique<Segment>(path(label), cache);
+        s->spliceRef = ref;
         return s;
     }
-    std::string shape(const TClip& p) const {
+    std::string shape(const SplicePlan& p) const {
         std::string out;
-        for (int32_t i = 0; i < p.Segments.count(); ++i) {
-            const TClipSplice& s = p.Segments.getSegment(i);
+        for (int32_t i = 0; i < p.segments.count(); ++i) {
+            const Segment& s = p.segments.at(i);
             std::string label = "?";
             for (const auto& [name, file] : files()) {
                 if (file == s.fileName()) {
                     label = name;
                 }
             }
-            out += (i ? " " : "") + label + "(" + std::to_string(s.Start) + "," +
-                   std::to_string(s.Length) + "," + std::to_string(s.SpliceRef) + ")";
+            out += (i ? " " : "") + label + "(" + std::to_string(s.start) + "," +
+                   std::to_string(s.length) + "," + std::to_string(s.spliceRef) + ")";
         }
         return out;
     }
 
-    AviInfoCache cache;
+    AviHeaderCache cache;
 };
 
 } // namespace vidloom::kit

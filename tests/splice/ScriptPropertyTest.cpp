@@ -25,29 +25,27 @@ TEST_F(ScriptProperty, TheScriptAssemblesThePlan) {
     auto pick = [&](int32_t n) { return n <= 0 ? 0 : int32_t(rng() % uint32_t(n)); };
     int written = 0;
     for (int round = 0; round < 300; ++round) {
-        TClip p(clips[rng() % clips.size()], nullptr, nullptr, cache);
+        SplicePlan p(clips[rng() % clips.size()], nullptr, nullptr, cache);
         const int ops = 1 + int(rng() % 14);
         for (int op = 0; op < ops; ++op) {
-            const int32_t count = p.Segments.count();
-            const SegmentId someone = count ? p.Segments.getSegment(pick(count)).id() : kNoSegment;
+            const int32_t count = p.segments.count();
+            const SegmentId someone = count ? p.segments.at(pick(count)).id() : kNoSegment;
             switch (rng() % 6) {
             case 0:
-                p.addClip(
-                    std::make_unique<TClipSplice>(clips[rng() % clips.size()], nullptr, cache),
-                    pick(count + 1));
+                p.addSegment(std::make_unique<Segment>(clips[rng() % clips.size()], cache),
+                             pick(count + 1));
                 break;
             case 1:
             case 2: {
                 if (count == 0) {
                     break;
                 }
-                auto splice =
-                    std::make_unique<TClipSplice>(clips[rng() % clips.size()], nullptr, cache);
-                const int32_t room = p.liveLength() - splice->Length;
+                auto splice = std::make_unique<Segment>(clips[rng() % clips.size()], cache);
+                const int32_t room = p.liveLength() - splice->length;
                 if (room < 0) {
                     break;
                 }
-                splice->SpliceRef = pick(room + 1);
+                splice->spliceRef = pick(room + 1);
                 p.insertSplice(std::move(splice));
                 break;
             }
@@ -56,25 +54,25 @@ TEST_F(ScriptProperty, TheScriptAssemblesThePlan) {
                     const int kind = int(rng() % 4);
                     return kind == 0 ? std::string("?") : std::to_string(pick(50) - 5);
                 };
-                p.onSelected(someone, text(), text(), text());
+                p.applyEdit(someone, text(), text(), text());
                 break;
             }
             case 4:
                 if (rng() % 3 == 0) {
-                    p.del(someone);
+                    p.remove(someone);
                 }
                 break;
             default:
-                rng() % 2 ? p.prev(someone) : p.next(someone);
+                rng() % 2 ? p.moveEarlier(someone) : p.moveLater(someone);
                 break;
             }
         }
 
         std::vector<kit::Frame> expected;
-        for (int32_t i = 0; i < p.Segments.count(); ++i) {
-            const TClipSplice& s = p.Segments.getSegment(i);
-            ASSERT_GE(s.Length, 0);
-            for (int32_t f = s.Start; f < s.Start + s.Length; ++f) {
+        for (int32_t i = 0; i < p.segments.count(); ++i) {
+            const Segment& s = p.segments.at(i);
+            ASSERT_GE(s.length, 0);
+            for (int32_t f = s.start; f < s.start + s.length; ++f) {
                 expected.emplace_back(s.fileName(), f);
             }
         }

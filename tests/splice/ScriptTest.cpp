@@ -34,7 +34,7 @@ TEST_F(PlanTest, EmptySegmentsWriteNoLineAndAWholeFirstFileNoTrim) {
     p->insertSplice(segment("S", 0)); // B(0,0) S(0,50) B(50,950)
     EXPECT_EQ(p->buildScript(),
               src(path("S")) + "\r\n" + spliced(path("B"), "50,-950") + "\r\nreturn src");
-    p->addClip(segment("T"), 3); // an appended whole file is trimmed like any later line
+    p->addSegment(segment("T"), 3); // an appended whole file is trimmed like any later line
     EXPECT_NE(p->buildScript().find(spliced(path("T"), "0,-30")), std::string::npos);
 
     auto whole = plan();
@@ -43,18 +43,17 @@ TEST_F(PlanTest, EmptySegmentsWriteNoLineAndAWholeFirstFileNoTrim) {
 
 TEST_F(PlanTest, GenerateAvsWritesTheScriptAndLogsIt) {
     kit::RecordingLog log;
-    auto p = std::make_unique<TClip>(path("B"), nullptr, &log, cache);
+    auto p = std::make_unique<SplicePlan>(path("B"), nullptr, &log, cache);
     p->insertSplice(segment("S", 100));
     const std::string out = kit::tempDir() + "/gen-plain.avs";
-    ASSERT_TRUE(generateAvs(*p, out, false, nullptr));
+    ASSERT_TRUE(generateAvs(*p, out, nullptr));
     const std::string text = kit::readAll(out);
     EXPECT_EQ(text, p->buildScript() + "\r\n");
     EXPECT_EQ(text.substr(text.size() - 12), "return src\r\n");
     EXPECT_EQ(log.lines, (std::vector<std::string>{"Creating " + out, "Done"}));
 
     const std::string debug = kit::tempDir() + "/gen-debug.avs";
-    ASSERT_TRUE(generateAvs(*p, debug, true, nullptr));
-    EXPECT_TRUE(p->DebugFlag);
+    ASSERT_TRUE(generateAvs(*p, debug, nullptr));
     EXPECT_EQ(kit::readAll(debug), text);
     EXPECT_EQ(log.lines.size(), 4u) << "the log is not cleared";
 }
@@ -62,11 +61,11 @@ TEST_F(PlanTest, GenerateAvsWritesTheScriptAndLogsIt) {
 TEST_F(PlanTest, APlanWithoutFramesWritesNothing) {
     kit::RecordingLog log;
     kit::RecordingMessages messages;
-    auto p = std::make_unique<TClip>(path("Z"), nullptr, &log, cache);
+    auto p = std::make_unique<SplicePlan>(path("Z"), nullptr, &log, cache);
     EXPECT_EQ(scriptRefusal(p.get()), kMsgNoVideo);
     EXPECT_EQ(scriptRefusal(nullptr), kMsgNoVideo);
     const std::string out = kit::tempDir() + "/gen-none.avs";
-    EXPECT_FALSE(generateAvs(*p, out, false, &messages));
+    EXPECT_FALSE(generateAvs(*p, out, &messages));
     EXPECT_EQ(messages.shown, std::vector<std::string>{kMsgNoVideo});
     EXPECT_FALSE(fs::exists(out));
     EXPECT_TRUE(log.lines.empty());
@@ -83,12 +82,12 @@ int leftovers(const fs::path& folder) {
 
 TEST_F(PlanTest, AFailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
     kit::RecordingLog log;
-    auto p = std::make_unique<TClip>(path("B"), nullptr, &log, cache);
+    auto p = std::make_unique<SplicePlan>(path("B"), nullptr, &log, cache);
     const fs::path folder = fs::path(kit::tempDir()) / "atomic";
     fs::create_directories(folder / "taken");
 
     // The target is a folder: the rename fails.
-    EXPECT_THROW(generateAvs(*p, (folder / "taken").string(), false, nullptr), IoError);
+    EXPECT_THROW(generateAvs(*p, (folder / "taken").string(), nullptr), IoError);
     EXPECT_TRUE(fs::is_directory(folder / "taken"));
     EXPECT_EQ(log.lines, std::vector<std::string>{"Creating " + (folder / "taken").string()});
 
@@ -105,7 +104,7 @@ TEST_F(PlanTest, AFailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
     rlimit small = saved;
     small.rlim_cur = 8;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(generateAvs(*p, old, false, nullptr), IoError);
+    EXPECT_THROW(generateAvs(*p, old, nullptr), IoError);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(kit::readAll(old), "previous script\r\n");
@@ -113,7 +112,7 @@ TEST_F(PlanTest, AFailedWriteLeavesThePreviousFileAndNoTemporaryFile) {
     EXPECT_EQ(leftovers(folder), 0);
 
     // A successful write keeps the replaced file's permissions.
-    ASSERT_TRUE(generateAvs(*p, old, false, nullptr));
+    ASSERT_TRUE(generateAvs(*p, old, nullptr));
     struct stat st {};
     ::stat(old.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -130,7 +129,7 @@ TEST_F(PlanTest, AReadOnlyFolderKeepsItsScript) {
     const std::string old = (folder / "keep.avs").string();
     writeFileAtomically(old, "previous\r\n");
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_THROW(generateAvs(*p, old, false, nullptr), IoError);
+    EXPECT_THROW(generateAvs(*p, old, nullptr), IoError);
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(kit::readAll(old), "previous\r\n");
     EXPECT_EQ(leftovers(folder), 0);

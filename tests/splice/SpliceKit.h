@@ -58,7 +58,7 @@ struct ScriptedPrompt : ISpliceRefPrompt {
     }
 };
 
-struct RecordingPanels : IPanelView {
+struct RecordingPanels : PanelViewSink {
     std::vector<std::vector<PanelState>> layouts;
     void showPanels(const std::vector<PanelState>& panels) override { layouts.push_back(panels); }
 };

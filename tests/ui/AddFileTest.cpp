@@ -4,12 +4,12 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "splice/USplicer.h"
-#include "ui/InfoClipBox.h"
-#include "ui/Shapes.h"
-#include "ui/TMemo.h"
-#include "ui/TScrollBox.h"
-#include "ui/TmodEdit.h"
+#include "splice/SplicePlan.h"
+#include "ui/CommandButton.h"
+#include "ui/PanelCell.h"
+#include "ui/PanelScrollArea.h"
+#include "ui/SegmentPanel.h"
+#include "ui/TextLines.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,9 +25,10 @@ using namespace vidloom::ui::test;
 
 namespace {
 
-QStringList fieldTexts(const TForm1& f) {
+QStringList fieldTexts(const MainWindow& f) {
     QStringList texts;
-    for (QLineEdit* e : {f.Edit0, f.Edit1, f.Edit2, f.Edit3, f.Edit4, f.Edit5, f.Edit6, f.Edit7}) {
+    for (QLineEdit* e : {f.fourCCEdit, f.codecEdit, f.frameSizeEdit, f.frameRateEdit,
+                         f.audioFormatEdit, f.audioBitRateEdit, f.sampleRateEdit, f.channelsEdit}) {
         texts.append(e->isHidden() ? QStringLiteral("-") : e->text());
     }
     return texts;
@@ -54,18 +55,18 @@ private slots:
         app.addFiles({fixture("xvid_mp3.avi")});
         QCOMPARE(fieldTexts(app.main), (QStringList{"XVID", "Xvid MPEG-4", "320x240", "25.0 fps",
                                                     "mp3", "48 kbps", "44100Hz", "Stereo"}));
-        QVERIFY(app.main.BtnPrev->isHidden());
-        QVERIFY(app.main.BtnNextShape->isHidden());
+        QVERIFY(app.main.moveEarlierButton->isHidden());
+        QVERIFY(app.main.moveLaterFrame->isHidden());
         // The report of segment 0's file is the video fields' tool tip.
-        const std::string report = app.main.SplicePlan()->Segments.getSegment(0).AviInfo->Report;
+        const std::string report = app.main.plan()->segments.at(0).header->Report;
         QVERIFY(!report.empty());
-        QCOMPARE(app.main.Edit1->toolTip(),
+        QCOMPARE(app.main.codecEdit->toolTip(),
                  QString::fromStdString(report).replace("\r\n", "\n").trimmed());
 
         app.addFiles({fixture("tagged_pcm.avi")}); // appended: fields stay on segment 0
-        QCOMPARE(app.main.Edit0->text(), QStringLiteral("XVID"));
-        QVERIFY(app.main.BtnPrev->isVisible());
-        QVERIFY(app.main.BtnNextShape->isVisible());
+        QCOMPARE(app.main.fourCCEdit->text(), QStringLiteral("XVID"));
+        QVERIFY(app.main.moveEarlierButton->isVisible());
+        QVERIFY(app.main.moveLaterFrame->isVisible());
         QVERIFY(app.dialogs.errors.isEmpty());
     }
 
@@ -99,16 +100,16 @@ private slots:
         app.addFiles({base, more});
         QString assembled = base;
         assembled.chop(4);
-        QCOMPARE(app.log.Memo1->lines(),
+        QCOMPARE(app.log.logText->lines(),
                  (QStringList{"Future Content of", assembled + ".Assembled.avd", "",
                               "0-30 : " + base, "30-81 : " + more}));
         // The brand window shows the base clip's tags, whatever was added last.
-        QCOMPARE(app.brand.Memo3->lines(),
+        QCOMPARE(app.brand.tagIds->lines(),
                  (QStringList{"InfoTag", "ISBJ", "IART", "ICOP", "ICMT", "ISRC", "ISFT", "INAM"}));
-        QCOMPARE(app.brand.Memo4->lines(),
+        QCOMPARE(app.brand.tagValues->lines(),
                  (QStringList{"Contents", "", "Vidloom tests", "public domain",
                               "made by make-fixtures.sh", "", "Lavf59.27.100", "Harbour at dawn"}));
-        QCOMPARE(app.main.ProgressBar2->value(), app.main.ProgressBar2->maximum());
+        QCOMPARE(app.main.secondProgressBar->value(), app.main.secondProgressBar->maximum());
     }
 
     void panelsShowTheSegments() {
@@ -116,7 +117,7 @@ private slots:
         const QString a = xvidFile("first.avi", 100, 10);
         const QString b = xvidFile("second.avi", 40, 10);
         app.addFiles({a, b, a, b, a});
-        const QList<TInfoClipBox*> panels = app.shownPanels();
+        const QList<SegmentPanel*> panels = app.shownPanels();
         QCOMPARE(panels.size(), 5);
         const QPoint places[] = {{15, 92}, {275, 92}, {535, 92}, {795, 92}, {15, 252}};
         for (int i = 0; i < 5; ++i) {
@@ -124,35 +125,35 @@ private slots:
             QCOMPARE(panels[i]->pos(), places[i]);
             QCOMPARE(panels[i]->size(), QSize(244, 155));
         }
-        TInfoClipBox* second = panels[1];
-        QCOMPARE(second->Flabel12->text(),
+        SegmentPanel* second = panels[1];
+        QCOMPARE(second->directoryCell->text(),
                  QDir::tempPath() + "/" + QFileInfo(b).dir().dirName() + "/");
-        QCOMPARE(second->Flabel2->text(), QStringLiteral("second.avi"));
-        QCOMPARE(second->Flabel42->text(), QStringLiteral("0"));
-        QCOMPARE(second->Flabel43->text(), QStringLiteral("40"));
-        QCOMPARE(second->Flabel44->text(), QStringLiteral("40"));
-        QCOMPARE(second->Flabel52->text(), QStringLiteral("100"));
-        QCOMPARE(second->Flabel53->text(), QStringLiteral("140"));
-        QCOMPARE(second->Flabel54->text(), QStringLiteral("40"));
+        QCOMPARE(second->fileNameCell->text(), QStringLiteral("second.avi"));
+        QCOMPARE(second->startEdit->text(), QStringLiteral("0"));
+        QCOMPARE(second->endEdit->text(), QStringLiteral("40"));
+        QCOMPARE(second->lengthEdit->text(), QStringLiteral("40"));
+        QCOMPARE(second->clipStartCell->text(), QStringLiteral("100"));
+        QCOMPARE(second->clipEndCell->text(), QStringLiteral("140"));
+        QCOMPARE(second->clipLengthCell->text(), QStringLiteral("40"));
         // The last panel made is current; the others have the plain colour.
         QCOMPARE(panels[4]->boxColor(), QColor(130, 222, 238));
-        QCOMPARE(panels[4]->Flabel43->palette().color(QPalette::Base), QColor(130, 222, 238));
+        QCOMPARE(panels[4]->endEdit->palette().color(QPalette::Base), QColor(130, 222, 238));
         QCOMPARE(second->boxColor(), QColor(213, 255, 253));
-        QCOMPARE(second->Flabel2->palette().color(QPalette::Base), QColor(213, 255, 253));
+        QCOMPARE(second->fileNameCell->palette().color(QPalette::Base), QColor(213, 255, 253));
         // The scroll box reaches the panels beyond its visible part.
-        QVERIFY(app.main.ScrollBox1->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(app.main.panelArea->horizontalScrollBar()->maximum() > 0);
         QVERIFY(second->toolTip().contains(QStringLiteral("second.avi")));
     }
 
     void cancelledDialogChangesNothing() {
         App app;
         app.addFiles({fixture("xvid_mp3.avi")});
-        const QStringList log = app.log.Memo1->lines();
+        const QStringList log = app.log.logText->lines();
         app.dialogs.openAnswers.push_back({});
         QTest::keyClick(&app.main, Qt::Key_F1);
-        QCOMPARE(app.main.SplicePlan()->Segments.count(), 1);
-        QCOMPARE(app.log.Memo1->lines(), log);
-        QCOMPARE(app.main.Edit0->text(), QStringLiteral("XVID"));
+        QCOMPARE(app.main.plan()->segments.count(), 1);
+        QCOMPARE(app.log.logText->lines(), log);
+        QCOMPARE(app.main.fourCCEdit->text(), QStringLiteral("XVID"));
     }
 
     void notAnAviBaseClipShowsHeadingsAlone() {
@@ -160,8 +161,8 @@ private slots:
         const QString text = tempFile("notes.avi", "this is not a RIFF file at all");
         app.addFiles({text});
         QVERIFY(app.dialogs.errors.isEmpty());
-        QCOMPARE(app.brand.Memo3->lines(), QStringList{"InfoTag"});
-        QCOMPARE(app.brand.Memo4->lines(), QStringList{"Contents"});
+        QCOMPARE(app.brand.tagIds->lines(), QStringList{"InfoTag"});
+        QCOMPARE(app.brand.tagValues->lines(), QStringList{"Contents"});
         QCOMPARE(app.shownPanels().size(), 1);
     }
 
@@ -173,10 +174,10 @@ private slots:
         QVERIFY2(app.dialogs.errors[0].contains("vidloom-no-such-file.avi"),
                  qPrintable(app.dialogs.errors[0]));
         // The files before the failure stay; the rest of the selection is skipped.
-        QCOMPARE(app.main.SplicePlan()->Segments.count(), 1);
-        QCOMPARE(app.main.Edit0->text(), QStringLiteral("XVID"));
+        QCOMPARE(app.main.plan()->segments.count(), 1);
+        QCOMPARE(app.main.fourCCEdit->text(), QStringLiteral("XVID"));
         app.addFiles({fixture("tagged_pcm.avi")});
-        QCOMPARE(app.main.SplicePlan()->Segments.count(), 2);
+        QCOMPARE(app.main.plan()->segments.count(), 2);
     }
 
     void commandLineAndDroppedFilesAreAdded() {
@@ -186,8 +187,7 @@ private slots:
         QDir::setCurrent(dir);
         app.main.addFiles({QStringLiteral("xvid_mp3.avi")});
         QDir::setCurrent(old);
-        QCOMPARE(app.main.SplicePlan()->Segments.getSegment(0).fileName(),
-                 (dir + "/xvid_mp3.avi").toStdString());
+        QCOMPARE(app.main.plan()->segments.at(0).fileName(), (dir + "/xvid_mp3.avi").toStdString());
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(fixture("tagged_pcm.avi")),
@@ -198,7 +198,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&app.main, &drop);
-        QCOMPARE(app.main.SplicePlan()->Segments.count(), 2);
+        QCOMPARE(app.main.plan()->segments.count(), 2);
         QCOMPARE(app.shownPanels().size(), 2);
         QVERIFY(app.dialogs.asked.isEmpty());
     }

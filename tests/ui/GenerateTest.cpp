@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "ui/TMemo.h"
+#include "ui/TextLines.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -23,7 +23,7 @@ private slots:
         const QString base = xvidFile("base.avi", 100, 10);
         app.addFiles({base});
         app.addSplices({xvidFile("ins40.avi", 10)});
-        const QStringList block = app.log.Memo1->lines();
+        const QStringList block = app.log.logText->lines();
         const QString out = tempFile("out.avs", "old contents");
         app.dialogs.saveAnswers = {out, out};
         QTest::keyClick(&app.main, Qt::Key_F9);
@@ -32,30 +32,30 @@ private slots:
             QByteArray::fromStdString(vidloom::kit::readAll(out.toStdString()));
         QVERIFY(script.startsWith("src = aviSource(\"" + base.toUtf8() + "\")"));
         QVERIFY(script.endsWith("return src\r\n"));
-        QCOMPARE(app.log.Memo1->lines(), block + QStringList({"Creating " + out, "Done"}));
-        QCOMPARE(app.main.ProgressBar1->value(), app.main.ProgressBar1->maximum());
+        QCOMPARE(app.log.logText->lines(), block + QStringList({"Creating " + out, "Done"}));
+        QCOMPARE(app.main.progressBar->value(), app.main.progressBar->maximum());
 
         // Again, with "Debug Info" checked: a second pair of lines, the same file.
         QTest::keyClick(&app.main, Qt::Key_F8, Qt::ControlModifier);
         QTest::keyClick(&app.main, Qt::Key_F9);
-        QCOMPARE(app.log.Memo1->lines(),
+        QCOMPARE(app.log.logText->lines(),
                  block + QStringList({"Creating " + out, "Done", "Creating " + out, "Done"}));
         QCOMPARE(QByteArray::fromStdString(vidloom::kit::readAll(out.toStdString())), script);
         QVERIFY(app.dialogs.errors.isEmpty());
 
         // A new splice replaces the whole block, script lines included.
         app.addSplices({xvidFile("ins70.avi", 10)});
-        QCOMPARE(app.log.Memo1->lines().size(), block.size() + 2);
-        QVERIFY(!app.log.Memo1->lines().contains(QStringLiteral("Done")));
+        QCOMPARE(app.log.logText->lines().size(), block.size() + 2);
+        QVERIFY(!app.log.logText->lines().contains(QStringLiteral("Done")));
     }
 
     void cancelledSaveWritesNothing() {
         App app;
         app.addFiles({xvidFile("base.avi", 10)});
-        const QStringList block = app.log.Memo1->lines();
+        const QStringList block = app.log.logText->lines();
         app.dialogs.saveAnswers = {std::nullopt};
         QTest::keyClick(&app.main, Qt::Key_F9);
-        QCOMPARE(app.log.Memo1->lines(), block);
+        QCOMPARE(app.log.logText->lines(), block);
         QVERIFY(app.dialogs.messages.isEmpty());
     }
 
@@ -67,13 +67,13 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_F9);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY2(app.dialogs.errors[0].contains(out), qPrintable(app.dialogs.errors[0]));
-        QCOMPARE(app.log.Memo1->lines().last(), "Creating " + out);
+        QCOMPARE(app.log.logText->lines().last(), "Creating " + out);
         QVERIFY(!QFile::exists(out));
         // The program goes on: the plan is intact and the next command works.
         const QString good = tempFile("good.avs", {});
         app.dialogs.saveAnswers = {good};
         QTest::keyClick(&app.main, Qt::Key_F9);
-        QCOMPARE(app.log.Memo1->lines().last(), QStringLiteral("Done"));
+        QCOMPARE(app.log.logText->lines().last(), QStringLiteral("Done"));
     }
 };
 

@@ -4,11 +4,11 @@
 #include "UiTestSupport.h"
 
 #include "avi/Version.h"
-#include "splice/USplicer.h"
-#include "ui/InfoClipBox.h"
-#include "ui/Shapes.h"
-#include "ui/TMemo.h"
-#include "ui/TScrollBox.h"
+#include "splice/SplicePlan.h"
+#include "ui/CommandButton.h"
+#include "ui/PanelScrollArea.h"
+#include "ui/SegmentPanel.h"
+#include "ui/TextLines.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -41,10 +41,11 @@ private slots:
         QCOMPARE(app.main.font().pixelSize(), 11);
         QVERIFY(app.brand.isHidden());
         QVERIFY(app.log.isHidden());
-        QVERIFY(app.main.SplicePlan() == nullptr);
+        QVERIFY(app.main.plan() == nullptr);
         for (QWidget* w : std::initializer_list<QWidget*>{
-                 app.main.Edit0, app.main.Edit3, app.main.Edit4, app.main.Edit7, app.main.BtnPrev,
-                 app.main.BtnNext, app.main.BtnPrevShape, app.main.BtnNextShape}) {
+                 app.main.fourCCEdit, app.main.frameRateEdit, app.main.audioFormatEdit,
+                 app.main.channelsEdit, app.main.moveEarlierButton, app.main.moveLaterButton,
+                 app.main.moveEarlierFrame, app.main.moveLaterFrame}) {
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
         }
         QVERIFY(app.main.panels().isEmpty());
@@ -53,23 +54,23 @@ private slots:
 
     void controlsSitWhereDesigned() {
         App app;
-        TForm1& f = app.main;
-        QCOMPARE(f.ProgressBar1->geometry(), QRect(8, 6, 457, 21));
-        QCOMPARE(f.ProgressBar2->geometry(), QRect(472, 6, 201, 21));
-        QCOMPARE(f.ProgressBar1->maximum(), 100);
+        MainWindow& f = app.main;
+        QCOMPARE(f.progressBar->geometry(), QRect(8, 6, 457, 21));
+        QCOMPARE(f.secondProgressBar->geometry(), QRect(472, 6, 201, 21));
+        QCOMPARE(f.progressBar->maximum(), 100);
         struct Command {
-            TSpeedButton* button;
-            TShape* shape;
+            CommandButton* button;
+            ButtonFrame* shape;
             QRect bounds;
             const char* caption;
             const char* hint;
         };
         const Command commands[] = {
-            {f.SpeedButton1, f.Shape1, {8, 32, 201, 25}, "Add File", "F1"},
-            {f.SpeedButton2, f.Shape2, {8, 64, 201, 25}, "Show BrandInfo", "F7"},
-            {f.SpeedButton3, f.Shape3, {256, 32, 201, 25}, "Add Splice", "F2"},
-            {f.SpeedButton4, f.Shape4, {472, 32, 209, 25}, "Generate AVS", "F9"},
-            {f.SpeedButton5, f.Shape5, {472, 64, 105, 25}, "Show LogInfo", "F8"},
+            {f.addFileButton, f.addFileFrame, {8, 32, 201, 25}, "Add File", "F1"},
+            {f.showTagsButton, f.showTagsFrame, {8, 64, 201, 25}, "Show BrandInfo", "F7"},
+            {f.addSpliceButton, f.addSpliceFrame, {256, 32, 201, 25}, "Add Splice", "F2"},
+            {f.generateButton, f.generateFrame, {472, 32, 209, 25}, "Generate AVS", "F9"},
+            {f.showLogButton, f.showLogFrame, {472, 64, 105, 25}, "Show LogInfo", "F8"},
         };
         for (const Command& c : commands) {
             QCOMPARE(c.button->geometry(), c.bounds);
@@ -80,32 +81,32 @@ private slots:
             QCOMPARE(c.button->palette().color(QPalette::ButtonText), fontColor());
             QVERIFY(c.button->isFlat());
         }
-        QCOMPARE(f.CheckBox1->geometry(), QRect(584, 68, 97, 17));
-        QCOMPARE(f.CheckBox1->text(), QStringLiteral("Debug Info"));
-        QCOMPARE(f.CheckBox1->toolTip(), QStringLiteral("Ctrl F8"));
-        QVERIFY(!f.CheckBox1->isChecked());
-        QCOMPARE(f.ScrollBox1->geometry(), QRect(8, 104, 675, 460));
-        QCOMPARE(f.ScrollBox1->contents()->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(f.debugInfoBox->geometry(), QRect(584, 68, 97, 17));
+        QCOMPARE(f.debugInfoBox->text(), QStringLiteral("Debug Info"));
+        QCOMPARE(f.debugInfoBox->toolTip(), QStringLiteral("Ctrl F8"));
+        QVERIFY(!f.debugInfoBox->isChecked());
+        QCOMPARE(f.panelArea->geometry(), QRect(8, 104, 675, 460));
+        QCOMPARE(f.panelArea->contents()->palette().color(QPalette::Window), QColor(Qt::white));
 
         const std::pair<QLineEdit*, QRect> fields[] = {
-            {f.Edit0, {8, 8, 49, 21}},    {f.Edit1, {64, 8, 145, 21}},
-            {f.Edit2, {8, 32, 49, 21}},   {f.Edit3, {64, 32, 57, 21}},
-            {f.Edit4, {496, 8, 169, 21}}, {f.Edit5, {496, 32, 57, 21}},
-            {f.Edit6, {560, 32, 57, 21}}, {f.Edit7, {624, 32, 41, 21}},
+            {f.fourCCEdit, {8, 8, 49, 21}},         {f.codecEdit, {64, 8, 145, 21}},
+            {f.frameSizeEdit, {8, 32, 49, 21}},     {f.frameRateEdit, {64, 32, 57, 21}},
+            {f.audioFormatEdit, {496, 8, 169, 21}}, {f.audioBitRateEdit, {496, 32, 57, 21}},
+            {f.sampleRateEdit, {560, 32, 57, 21}},  {f.channelsEdit, {624, 32, 41, 21}},
         };
         for (const auto& [edit, bounds] : fields) {
-            QCOMPARE(edit->parentWidget(), f.ScrollBox1->contents());
+            QCOMPARE(edit->parentWidget(), f.panelArea->contents());
             QCOMPARE(edit->geometry(), bounds);
             QCOMPARE(edit->palette().color(QPalette::Text), fontColor());
         }
-        QCOMPARE(f.BtnPrev->geometry(), QRect(240, 48, 73, 25));
-        QCOMPARE(f.BtnNext->geometry(), QRect(376, 48, 73, 25));
-        QCOMPARE(f.BtnPrevShape->geometry(), QRect(240, 48, 73, 25));
-        QCOMPARE(f.BtnNextShape->brushColor(), QColor(130, 222, 238));
-        QCOMPARE(f.BtnPrev->text(), QStringLiteral("<<"));
-        QCOMPARE(f.BtnNext->text(), QStringLiteral(">>"));
-        QCOMPARE(f.BtnPrev->toolTip(), QStringLiteral("F5 - Prev"));
-        QCOMPARE(f.BtnNext->toolTip(), QStringLiteral("F6 - Next"));
+        QCOMPARE(f.moveEarlierButton->geometry(), QRect(240, 48, 73, 25));
+        QCOMPARE(f.moveLaterButton->geometry(), QRect(376, 48, 73, 25));
+        QCOMPARE(f.moveEarlierFrame->geometry(), QRect(240, 48, 73, 25));
+        QCOMPARE(f.moveLaterFrame->brushColor(), QColor(130, 222, 238));
+        QCOMPARE(f.moveEarlierButton->text(), QStringLiteral("<<"));
+        QCOMPARE(f.moveLaterButton->text(), QStringLiteral(">>"));
+        QCOMPARE(f.moveEarlierButton->toolTip(), QStringLiteral("F5 - Prev"));
+        QCOMPARE(f.moveLaterButton->toolTip(), QStringLiteral("F6 - Next"));
     }
 
     void keysReachTheirActions() {
@@ -126,21 +127,21 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_F8);
         QVERIFY(app.log.isVisible());
         QTest::keyClick(&app.main, Qt::Key_F8, Qt::ControlModifier);
-        QVERIFY(app.main.CheckBox1->isChecked());
+        QVERIFY(app.main.debugInfoBox->isChecked());
         QVERIFY(app.log.isVisible());
         QTest::keyClick(&app.main, Qt::Key_F8, Qt::ControlModifier);
-        QVERIFY(!app.main.CheckBox1->isChecked());
+        QVERIFY(!app.main.debugInfoBox->isChecked());
         QTest::keyClick(&app.main, Qt::Key_F7);
         QVERIFY(app.brand.isHidden());
 
         // F5 and F6 move the current segment: the last file added is current.
         app.addFiles({fixture("xvid_mp3.avi"), fixture("mjpeg_silent.avi")});
-        auto& segments = app.main.SplicePlan()->Segments;
-        QVERIFY(segments.getSegment(1).fileName().ends_with("mjpeg_silent.avi"));
+        auto& segments = app.main.plan()->segments;
+        QVERIFY(segments.at(1).fileName().ends_with("mjpeg_silent.avi"));
         QTest::keyClick(&app.main, Qt::Key_F5);
-        QVERIFY(segments.getSegment(0).fileName().ends_with("mjpeg_silent.avi"));
+        QVERIFY(segments.at(0).fileName().ends_with("mjpeg_silent.avi"));
         QTest::keyClick(&app.main, Qt::Key_F6);
-        QVERIFY(segments.getSegment(1).fileName().ends_with("mjpeg_silent.avi"));
+        QVERIFY(segments.at(1).fileName().ends_with("mjpeg_silent.avi"));
         QVERIFY(app.dialogs.errors.isEmpty());
     }
 
@@ -148,12 +149,12 @@ private slots:
         App app;
         app.addFiles({fixture("xvid_mp3.avi")});
         QTest::keyClick(&app.main, Qt::Key_F8);
-        const QStringList before = app.log.Memo1->lines();
+        const QStringList before = app.log.logText->lines();
         QVERIFY(app.log.close());
         QVERIFY(app.log.isHidden());
         QTest::keyClick(&app.main, Qt::Key_F8);
         QVERIFY(app.log.isVisible());
-        QCOMPARE(app.log.Memo1->lines(), before);
+        QCOMPARE(app.log.logText->lines(), before);
         // The keys belong to the program, so they work from a tool window too.
         app.log.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&app.log));
@@ -163,21 +164,21 @@ private slots:
 
     void resizeRulesFollowTheWindow() {
         App app;
-        QCOMPARE(app.main.ScrollBox1->size(), QSize(675, 460));
+        QCOMPARE(app.main.panelArea->size(), QSize(675, 460));
         app.main.resize(800, 700);
-        QCOMPARE(app.main.ScrollBox1->size(), QSize(775, 560));
+        QCOMPARE(app.main.panelArea->size(), QSize(775, 560));
         app.main.resize(700, 600);
-        QCOMPARE(app.main.ScrollBox1->size(), QSize(675, 460));
+        QCOMPARE(app.main.panelArea->size(), QSize(675, 460));
 
         app.log.show();
         app.log.resize(500, 400);
-        QCOMPARE(app.log.Memo1->size(), QSize(480, 360));
-        QCOMPARE(app.log.Memo1->pos(), QPoint(8, 8));
+        QCOMPARE(app.log.logText->size(), QSize(480, 360));
+        QCOMPARE(app.log.logText->pos(), QPoint(8, 8));
 
         app.brand.show();
         app.brand.resize(700, 500);
-        QCOMPARE(app.brand.Memo3->geometry(), QRect(8, 5, 49, 113));
-        QCOMPARE(app.brand.Memo4->geometry(), QRect(63, 5, 417, 113));
+        QCOMPARE(app.brand.tagIds->geometry(), QRect(8, 5, 49, 113));
+        QCOMPARE(app.brand.tagValues->geometry(), QRect(63, 5, 417, 113));
     }
 
     void toolWindowsAsDesigned() {
@@ -187,7 +188,7 @@ private slots:
         QCOMPARE(app.brand.pos(), QPoint(200, 100));
         QCOMPARE(app.brand.size(), QSize(493, 149));
         QCOMPARE(app.log.size(), QSize(440, 300));
-        QCOMPARE(app.log.Memo1->geometry(), QRect(8, 8, 420, 260));
+        QCOMPARE(app.log.logText->geometry(), QRect(8, 8, 420, 260));
         for (QWidget* w : std::initializer_list<QWidget*>{&app.brand, &app.log}) {
             QCOMPARE(w->palette().color(QPalette::Window), QColor(255, 247, 225));
             QCOMPARE(w->font().pixelSize(), 11);
@@ -195,7 +196,7 @@ private slots:
             QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
             QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         }
-        for (TMemo* memo : {app.brand.Memo3, app.brand.Memo4, app.log.Memo1}) {
+        for (TextLines* memo : {app.brand.tagIds, app.brand.tagValues, app.log.logText}) {
             QVERIFY(!memo->isReadOnly());
             QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
             QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);

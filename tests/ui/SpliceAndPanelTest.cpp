@@ -5,11 +5,11 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "splice/USplicer.h"
-#include "ui/InfoClipBox.h"
-#include "ui/Shapes.h"
-#include "ui/TMemo.h"
-#include "ui/TmodEdit.h"
+#include "splice/SplicePlan.h"
+#include "ui/CommandButton.h"
+#include "ui/PanelCell.h"
+#include "ui/SegmentPanel.h"
+#include "ui/TextLines.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,12 +24,18 @@ const QColor kCurrent(130, 222, 238);
 const QColor kPlain(213, 255, 253);
 const QColor kRed(248, 78, 78);
 
-QStringList row(const TInfoClipBox* p) {
-    return {p->title(),          p->Flabel2->text(),  p->Flabel42->text(), p->Flabel43->text(),
-            p->Flabel44->text(), p->Flabel52->text(), p->Flabel53->text(), p->Flabel54->text()};
+QStringList row(const SegmentPanel* p) {
+    return {p->title(),
+            p->fileNameCell->text(),
+            p->startEdit->text(),
+            p->endEdit->text(),
+            p->lengthEdit->text(),
+            p->clipStartCell->text(),
+            p->clipEndCell->text(),
+            p->clipLengthCell->text()};
 }
 
-void type(TmodEdit* cell, const QString& text) {
+void type(PanelCell* cell, const QString& text) {
     cell->setFocus();
     cell->selectAll();
     QTest::keyClicks(cell, text);
@@ -56,7 +62,7 @@ private slots:
         app.addFiles({base});
         app.addSplices({splice});
         QVERIFY(app.dialogs.messages.isEmpty());
-        const QList<TInfoClipBox*> panels = app.shownPanels();
+        const QList<SegmentPanel*> panels = app.shownPanels();
         QCOMPARE(panels.size(), 3);
         QCOMPARE(row(panels[0]),
                  (QStringList{"Clip #0", "base.avi", "0", "35", "35", "0", "35", "35"}));
@@ -66,14 +72,14 @@ private slots:
                  (QStringList{"Clip #2", "base.avi", "55", "100", "45", "55", "100", "45"}));
         // The newest panel is current; frame 55 is no key frame, so its box is red.
         QCOMPARE(panels[2]->boxColor(), kRed);
-        QCOMPARE(panels[2]->Flabel42->palette().color(QPalette::Base), kCurrent);
+        QCOMPARE(panels[2]->startEdit->palette().color(QPalette::Base), kCurrent);
         QCOMPARE(panels[1]->boxColor(), kPlain);
         QCOMPARE(panels[0]->boxColor(), kPlain);
-        QCOMPARE(app.log.Memo1->lines().mid(3),
+        QCOMPARE(app.log.logText->lines().mid(3),
                  (QStringList{"0-35 : " + base, "35-55 : " + splice, "55-100 : " + base}));
         // No refresh after a splice: the navigation buttons wait for the next one.
-        QVERIFY(app.main.BtnPrev->isHidden());
-        QCOMPARE(app.main.ProgressBar2->value(), app.main.ProgressBar2->maximum());
+        QVERIFY(app.main.moveEarlierButton->isHidden());
+        QCOMPARE(app.main.secondProgressBar->value(), app.main.secondProgressBar->maximum());
     }
 
     void referencePromptAndItsMessage() {
@@ -93,7 +99,7 @@ private slots:
                      answer == QStringLiteral("abc")
                          ? QStringList{"spliceRef not integer type; spliceRef set to 0"}
                          : QStringList{});
-            QVERIFY(app.log.Memo1->lines().contains(
+            QVERIFY(app.log.logText->lines().contains(
                 QStringLiteral("%1-%2 : ").arg(ref).arg(ref + 10) + intro));
         }
     }
@@ -102,52 +108,51 @@ private slots:
         App app;
         const QString base = xvidFile("base.avi", 100, 10);
         app.addFiles({base});
-        const QStringList before = app.log.Memo1->lines();
+        const QStringList before = app.log.logText->lines();
         // Past the end: refused with its message; the next file still goes in.
         app.addSplices({xvidFile("s90.avi", 20), xvidFile("s80.avi", 20)});
         QCOMPARE(
             app.dialogs.messages,
             QStringList{"You cannot splice when the splice is exceeding the end of your clip..."});
-        const QString s80 =
-            QString::fromStdString(app.main.SplicePlan()->Segments.getSegment(1).fileName());
+        const QString s80 = QString::fromStdString(app.main.plan()->segments.at(1).fileName());
         QVERIFY(s80.endsWith(QStringLiteral("s80.avi")));
-        QVERIFY(app.log.Memo1->lines().contains("80-100 : " + s80));
+        QVERIFY(app.log.logText->lines().contains("80-100 : " + s80));
         QCOMPARE(app.shownPanels().size(), 3); // with the empty rest of the base clip
         // A different frame size is discarded without a word.
         app.addSplices({smallFile("small10.avi")});
         QCOMPARE(app.dialogs.messages.size(), 1);
         QCOMPARE(app.shownPanels().size(), 3);
-        QVERIFY(before != app.log.Memo1->lines());
+        QVERIFY(before != app.log.logText->lines());
         QVERIFY(app.dialogs.errors.isEmpty());
     }
 
     void typedEditsApplyOnEnterAndOnLeaving() {
         App app;
         app.addFiles({xvidFile("base.avi", 100, 10)});
-        TInfoClipBox* panel = app.shownPanels().first();
-        type(panel->Flabel43, "60");
+        SegmentPanel* panel = app.shownPanels().first();
+        type(panel->endEdit, "60");
         QCOMPARE(row(panel).mid(2), (QStringList{"0", "60", "60", "0", "60", "60"}));
-        type(panel->Flabel42, "15");
+        type(panel->startEdit, "15");
         QCOMPARE(row(panel).mid(2), (QStringList{"15", "60", "45", "0", "45", "45"}));
         QCOMPARE(panel->boxColor(), kRed);
-        type(panel->Flabel42, "x");
-        QCOMPARE(panel->Flabel42->text(), QStringLiteral("15"));
+        type(panel->startEdit, "x");
+        QCOMPARE(panel->startEdit->text(), QStringLiteral("15"));
         // Leaving the cell for another applies what was typed.
-        panel->Flabel44->setFocus();
-        panel->Flabel44->selectAll();
-        QTest::keyClicks(panel->Flabel44, "5");
-        QTest::keyClick(panel->Flabel44, Qt::Key_Tab);
-        QCOMPARE(panel->Flabel43->text(), QStringLiteral("20"));
-        QCOMPARE(app.main.SplicePlan()->Segments.getSegment(0).Length, 5);
+        panel->lengthEdit->setFocus();
+        panel->lengthEdit->selectAll();
+        QTest::keyClicks(panel->lengthEdit, "5");
+        QTest::keyClick(panel->lengthEdit, Qt::Key_Tab);
+        QCOMPARE(panel->endEdit->text(), QStringLiteral("20"));
+        QCOMPARE(app.main.plan()->segments.at(0).length, 5);
 
         // A double click selects the number; the click's own layout must not
         // undo that selection, so typing replaces the number.
-        QTest::mouseDClick(panel->Flabel43, Qt::LeftButton, {}, QPoint(10, 9));
-        QTest::mouseRelease(panel->Flabel43, Qt::LeftButton, {}, QPoint(10, 9));
-        QCOMPARE(panel->Flabel43->selectedText(), QStringLiteral("20"));
-        QTest::keyClicks(panel->Flabel43, "30");
-        QTest::keyClick(panel->Flabel43, Qt::Key_Return);
-        QCOMPARE(panel->Flabel43->text(), QStringLiteral("30"));
+        QTest::mouseDClick(panel->endEdit, Qt::LeftButton, {}, QPoint(10, 9));
+        QTest::mouseRelease(panel->endEdit, Qt::LeftButton, {}, QPoint(10, 9));
+        QCOMPARE(panel->endEdit->selectedText(), QStringLiteral("20"));
+        QTest::keyClicks(panel->endEdit, "30");
+        QTest::keyClick(panel->endEdit, Qt::Key_Return);
+        QCOMPARE(panel->endEdit->text(), QStringLiteral("30"));
     }
 
     void brokenIndexMarksItsPanelWithTheReason() {
@@ -159,7 +164,7 @@ private slots:
         avi.writeIndex = false;
         avi.addFrames(20);
         tempFile("changing.avi", avi.build());
-        QList<TInfoClipBox*> panels = app.shownPanels();
+        QList<SegmentPanel*> panels = app.shownPanels();
         QTest::mouseClick(panels[1], Qt::LeftButton, {}, QPoint(5, 148));
         QVERIFY(app.dialogs.errors.isEmpty());
         QCOMPARE(panels[0]->boxColor(), kRed);
@@ -171,44 +176,44 @@ private slots:
     void clickingAPanelMakesItCurrent() {
         App app;
         app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 20)});
-        QList<TInfoClipBox*> panels = app.shownPanels();
+        QList<SegmentPanel*> panels = app.shownPanels();
         QCOMPARE(panels[1]->boxColor(), kCurrent);
         QTest::mouseClick(panels[0], Qt::LeftButton, {}, QPoint(5, 148));
         QCOMPARE(panels[0]->boxColor(), kCurrent);
         QCOMPARE(panels[1]->boxColor(), kPlain);
-        QCOMPARE(panels[1]->Flabel2->palette().color(QPalette::Base), kPlain);
+        QCOMPARE(panels[1]->fileNameCell->palette().color(QPalette::Base), kPlain);
         // F6 now moves the first segment behind the second; the panel goes along.
         QTest::keyClick(&app.main, Qt::Key_F6);
         QCOMPARE(panels[0]->title(), QStringLiteral("Clip #1"));
         QCOMPARE(panels[0]->pos(), QPoint(275, 92));
-        QCOMPARE(panels[0]->Flabel52->text(), QStringLiteral("20"));
-        QTest::mouseClick(app.main.BtnPrev, Qt::LeftButton);
+        QCOMPARE(panels[0]->clipStartCell->text(), QStringLiteral("20"));
+        QTest::mouseClick(app.main.moveEarlierButton, Qt::LeftButton);
         QCOMPARE(panels[0]->title(), QStringLiteral("Clip #0"));
     }
 
     void deletingRenumbersAndRefreshes() {
         App app;
         app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 30), xvidFile("c.avi", 40)});
-        QList<TInfoClipBox*> panels = app.shownPanels();
-        QTest::mouseClick(panels[1]->btnDelete, Qt::LeftButton);
+        QList<SegmentPanel*> panels = app.shownPanels();
+        QTest::mouseClick(panels[1]->deleteButton, Qt::LeftButton);
         QVERIFY(panels[1]->isHidden());
-        QCOMPARE(app.shownPanels(), (QList<TInfoClipBox*>{panels[0], panels[2]}));
+        QCOMPARE(app.shownPanels(), (QList<SegmentPanel*>{panels[0], panels[2]}));
         QCOMPARE(row(panels[2]),
                  (QStringList{"Clip #1", "c.avi", "0", "40", "40", "20", "60", "40"}));
         QCOMPARE(panels[2]->pos(), QPoint(275, 92));
         // The panel that moved into the deleted one's place is current.
         QCOMPARE(panels[2]->boxColor(), kCurrent);
-        QVERIFY(app.main.BtnPrev->isVisible());
+        QVERIFY(app.main.moveEarlierButton->isVisible());
         // The hidden panel is destroyed by the next command.
         QCOMPARE(app.main.panels().size(), 3);
         QTest::keyClick(&app.main, Qt::Key_F7);
         QCOMPARE(app.main.panels().size(), 2);
 
-        QTest::mouseClick(panels[2]->btnDelete, Qt::LeftButton);
-        QVERIFY(app.main.BtnPrev->isHidden()); // one segment left
+        QTest::mouseClick(panels[2]->deleteButton, Qt::LeftButton);
+        QVERIFY(app.main.moveEarlierButton->isHidden()); // one segment left
         QCOMPARE(panels[0]->boxColor(), kCurrent);
-        QTest::mouseClick(panels[0]->btnDelete, Qt::LeftButton);
-        QVERIFY(app.main.Edit0->isHidden());
+        QTest::mouseClick(panels[0]->deleteButton, Qt::LeftButton);
+        QVERIFY(app.main.fourCCEdit->isHidden());
         QTest::keyClick(&app.main, Qt::Key_F5); // no current panel: nothing happens
         QTest::keyClick(&app.main, Qt::Key_F2);
         QTest::keyClick(&app.main, Qt::Key_F9);

@@ -1,9 +1,8 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "ui/InfoClipBox.h"
-#include "ui/TScrollBox.h"
-#include "ui/VersionSettings.h"
+#include "ui/PanelScrollArea.h"
+#include "ui/SegmentPanel.h"
 
 #include <QTest>
 
@@ -57,7 +56,6 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
 
 App::App() : main(brand, log) {
     main.setDialogs(&dialogs);
-    SetVersionTitle(main);
     main.show();
     main.activateWindow();
     if (!QTest::qWaitForWindowActive(&main)) {
@@ -79,16 +77,16 @@ void App::addSplices(const QStringList& paths) {
     QTest::keyClick(&main, Qt::Key_F2);
 }
 
-QList<TInfoClipBox*> App::shownPanels() const {
-    QList<TInfoClipBox*> shown;
-    for (TInfoClipBox* panel : main.panels()) {
+QList<SegmentPanel*> App::shownPanels() const {
+    QList<SegmentPanel*> shown;
+    for (SegmentPanel* panel : main.panels()) {
         if (!panel->isHidden()) {
             shown.append(panel);
         }
     }
-    auto number = [](const TInfoClipBox* p) { return p->title().mid(6).toInt(); };
+    auto number = [](const SegmentPanel* p) { return p->title().mid(6).toInt(); };
     std::sort(shown.begin(), shown.end(),
-              [&](TInfoClipBox* a, TInfoClipBox* b) { return number(a) < number(b); });
+              [&](SegmentPanel* a, SegmentPanel* b) { return number(a) < number(b); });
     return shown;
 }
 

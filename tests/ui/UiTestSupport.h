@@ -3,9 +3,9 @@
 // the program built as main() builds them, and the AVI files they open.
 
 #include "ui/DialogSeam.h"
-#include "ui/FormBrandInfo.h"
-#include "ui/FormLogInfo.h"
-#include "ui/FormReelforge.h"
+#include "ui/LogWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/TagWindow.h"
 
 #include <QStringList>
 
@@ -43,9 +43,9 @@ public:
 struct App {
     App();
     ~App();
-    TForm2 brand;
-    TForm3 log;
-    TForm1 main;
+    TagWindow brand;
+    LogWindow log;
+    MainWindow main;
     ScriptedDialogs dialogs;
 
     // "Add File" of the given files through the dialog (F1).
@@ -53,7 +53,7 @@ struct App {
     // "Add Splice" of the given files through the dialog (F2).
     void addSplices(const QStringList& paths);
     // The panels shown, in plan order (by caption number).
-    QList<class TInfoClipBox*> shownPanels() const;
+    QList<class SegmentPanel*> shownPanels() const;
 };
 
 // A small real file made by ffmpeg, from tests/fixtures.

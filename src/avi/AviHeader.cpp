@@ -1,0 +1,237 @@
+#include "avi/AviHeader.h"
+
+#include "avi/CheckedInt.h"
+#include "avi/Errors.h"
+#include "avi/InfoTags.h"
+#include "avi/OffsetSum.h"
+#include "avi/TextFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vidloom {
+
+namespace {
+
+constexpr int64_t kMaxOffset = std::numeric_limits<int32_t>::max();
+
+// Truncates towards zero; a value outside 32 bits is the range error.
+int32_t truncToInt32(long double value, const char* what) {
+    const long double whole = std::trunc(value);
+    if (!(whole >= INT32_MIN && whole <= INT32_MAX)) {
+        throw RangeError(std::string(what) + " does not fit in a signed 32-bit integer");
+    }
+    return int32_t(whole);
+}
+
+std::string quoted(const std::string& word) {
+    return "\"" + word + "\"";
+}
+
+} // namespace
+
+int32_t readWord16(BinaryFile& file, std::string_view what) {
+    uint8_t b[2];
+    file.read(b, 2, what);
+    return int32_t(b[0]) | (int32_t(b[1]) << 8);
+}
+
+int32_t readDword32(BinaryFile& file, std::string_view what) {
+    uint8_t b[4];
+    file.read(b, 4, what);
+    const uint32_t v =
+        uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(v);
+}
+
+void readIndexEntry(BinaryFile& file, IndexEntry& entry) {
+    char id[4];
+    file.read(id, 4, "an index entry");
+    entry.EntryId.assign(id, 4);
+    entry.EntryFlags = readDword32(file, "an index entry");
+    // Muxers set other flag bits next to the key-frame bit (GStreamer writes
+    // 0x12 on every key frame), so only bit 0x10 counts.
+    entry.IsKeyFrame = (entry.EntryFlags & 0x10) != 0;
+    entry.EntryOffset = readDword32(file, "an index entry");
+    entry.EntryLength = readDword32(file, "an index entry");
+    const int64_t after = file.position();
+
+    // The look at the chunk's first data byte only feeds FirstDataBits, so it
+    // never fails: an entry whose offset leads outside the file (offsets
+    // counted from the file start, corrupt values) simply gives 0.
+    entry.FirstDataBits = 0;
+    const int64_t head = int64_t(entry.MoviBase) - 4 + int64_t(entry.EntryOffset);
+    if (head >= 0 && head <= kMaxOffset && head + 9 <= file.size()) {
+        file.seek(head + 4);
+        const int32_t size = readDword32(file);
+        if (size > 0) {
+            const uint8_t first = file.readByte();
+            entry.FirstDataBits = uint8_t((first >> 1) & 31);
+        }
+    }
+    file.seek(after);
+}
+
+AviHeader::AviHeader(const std::string& fileName) : FileName(fileName) {
+    try {
+        // A local owner: the file is closed on every way out of here.
+        BinaryFile file(FileName);
+        if (file.size() == 0) {
+            Report = "Empty file.";
+        } else {
+            IsAvi = checkRiff(file);
+            if (!IsAvi) {
+                Report = "Not an avi!";
+            } else {
+                readHeaders(file);
+            }
+        }
+        file.close();
+    } catch (VidloomError& e) {
+        e.nameFile(FileName);
+        throw;
+    }
+}
+
+AviHeader::~AviHeader() = default;
+
+bool AviHeader::checkRiff(BinaryFile& file) {
+    // Byte by byte, stopping at the first mismatch, so a short file that
+    // matches as far as it goes runs into its end (the I/O error).
+    static const char kRiff[] = "RIFF";
+    static const char kAvi[] = "AVI ";
+    file.seek(0);
+    for (int i = 0; i < 4; ++i) {
+        if (file.readByte("the RIFF signature") != uint8_t(kRiff[i])) {
+            return false;
+        }
+    }
+    const int32_t riffSize = readDword32(file, "the RIFF size");
+    RiffEnd = offsetPlus(riffSize, 8, "end of the RIFF list (RIFF size + 8)");
+    for (int i = 0; i < 4; ++i) {
+        if (file.readByte("the RIFF form type") != uint8_t(kAvi[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int32_t AviHeader::scanFor(BinaryFile& file, const std::string& word, int32_t start,
+                           const std::string& why) {
+    // The same answer as probing every offset from start in turn, done block
+    // by block. The probe offset is a 32-bit integer, so the search can go no
+    // further than 2^31 - 1.
+    const int64_t at = file.find(word, start, kMaxOffset + 1);
+    if (at >= 0) {
+        return int32_t(at);
+    }
+    const int64_t lastInFile = file.size() - int64_t(word.size());
+    if (lastInFile >= kMaxOffset) {
+        throw OverflowError("no " + quoted(word) + " between offset " + std::to_string(start) +
+                            " and 2 GiB, the largest offset the reader can handle" +
+                            (why.empty() ? "" : " (" + why + ")"));
+    }
+    const int64_t failing = std::max<int64_t>(start, lastInFile + 1);
+    throw IoError("unexpected end of file at offset " + std::to_string(failing) +
+                  " while looking for " + quoted(word) + (why.empty() ? "" : " (" + why + ")"));
+}
+
+void AviHeader::readHeaders(BinaryFile& file) {
+    // Each structure is found by its word; the fields lie at fixed distances.
+    const int32_t m = scanFor(file, "movi", 1, "the movie data list");
+    MoviSizePos = m - 4;
+    file.seek(MoviSizePos);
+    const int32_t moviListSize = readDword32(file, "the movie data size");
+    IndexPos =
+        offsetPlus(offsetPlus(moviListSize, MoviSizePos, "index position"), 4, "index position");
+    file.seek(MoviSizePos);
+    const int32_t moviSize = readDword32(file, "the movie data size");
+
+    const int32_t h = scanFor(file, "hdrl", 1, "the header list");
+    file.seek(offsetPlus(h, 12, "main header"));
+    MicroSecPerFrame = readDword32(file, "the main header");
+    MaxBytesPerSec = readDword32(file, "the main header");
+    MainFlags = readDword32(file, "the main header");
+    // dwPaddingGranularity is read into MainFlags and overwritten by dwFlags.
+    MainFlags = readDword32(file, "the main header");
+    if (MicroSecPerFrame == 0) {
+        MicroSecPerFrame = 41708;
+    }
+
+    const long double rate = 1000.0L / MicroSecPerFrame * 1000.0L;
+    FpsInteger = truncToInt32(rate, "the frame rate");
+    FpsThousandths =
+        truncToInt32(rate * 1000.0L - checkedMul(FpsInteger, 1000), "the frame rate's thousandths");
+
+    file.seek(offsetPlus(h, 28, "main header"));
+    TotalFrames = readDword32(file, "the main header");
+    Streams = readDword32(file, "the main header");
+    // dwInitialFrames is read into Streams and overwritten by dwStreams.
+    Streams = readDword32(file, "the main header");
+    NoAudio = Streams == 1;
+
+    // Ties go to the even millisecond (the default rounding mode).
+    const long double lengthMs =
+        std::nearbyint(static_cast<long double>(TotalFrames) * (MicroSecPerFrame / 1000.0L));
+    if (lengthMs < INT32_MIN || lengthMs > INT32_MAX) {
+        throw RangeError("the play length of " + std::to_string(TotalFrames) + " frames at " +
+                         std::to_string(MicroSecPerFrame) +
+                         " microseconds each does not fit in 32 bits of milliseconds");
+    }
+    LengthMs = int32_t(lengthMs);
+
+    file.seek(offsetPlus(h, 44, "main header"));
+    Width = readDword32(file, "the main header");
+    Height = readDword32(file, "the main header");
+    MainReserved0 = readDword32(file, "the main header");
+    MainReserved1 = readDword32(file, "the main header");
+
+    const int32_t v = scanFor(file, "vids", h, "the video stream header");
+    VideoHandlerPos = offsetPlus(v, 4, "video stream header");
+    char code[4];
+    file.read(code, 4, "the video stream header");
+    VideoFourCC.assign(code, 4);
+    int32_t* const streamWords[] = {
+        &StreamFlags, &StreamPriority, &StreamInitialFrames, &StreamScale,   &StreamRate,
+        &StreamStart, &StreamLength,   &StreamBufferSize,    &StreamQuality, &StreamSampleSize};
+    for (int32_t* word : streamWords) {
+        *word = readDword32(file, "the video stream header");
+    }
+
+    const int32_t f = scanFor(file, "strf", v, "the video stream format");
+    file.seek(offsetPlus(f, 22, "video stream format"));
+    BitCount = readWord16(file, "the video format's bit count");
+    VideoCompressionPos = offsetPlus(f, 24, "video stream format");
+    // DivX files name their real codec only in biCompression; so do files
+    // whose stream header leaves the handler empty.
+    if (VideoFourCC == std::string(4, '\0') || upperShort(VideoFourCC) == "DIVX") {
+        file.read(code, 4, "the video format's compression code");
+        VideoFourCC.assign(code, 4);
+    }
+
+    if (NoAudio) {
+        AudioBytesPerSec = 0;
+    } else {
+        const std::string why = "the main header declares " + std::to_string(Streams) + " streams";
+        const int32_t a = scanFor(file, "auds", f, why);
+        const int32_t g = scanFor(file, "strf", a, "the audio stream format");
+        AudioFormatSize = readDword32(file, "the audio format size");
+        file.seek(offsetPlus(g, 8, "audio stream format"));
+        AudioFormatTag = readWord16(file, "the audio format");
+        AudioChannels = readWord16(file, "the audio format");
+        AudioSampleRate = readDword32(file, "the audio format");
+        AudioBytesPerSec = readDword32(file, "the audio format");
+        // The block has room for the size word and 64 bytes of format data;
+        // the size word is not trusted beyond that.
+        const size_t data = size_t(std::clamp(AudioFormatSize, 0, 64));
+        file.seek(offsetPlus(g, 4, "audio stream format"));
+        file.read(AudioFormatBlock.data(), 4 + data, "the audio format");
+    }
+    LengthMsUnclamped = LengthMs;
+
+    writeReport(moviSize);
+    searchTags(file);
+}
+
+} // namespace vidloom

@@ -1,0 +1,53 @@
+#include "avi/CodecNames.h"
+
+#include "avi/TextFormat.h"
+
+namespace vidloom {
+
+void AudioFormatNames::add(int32_t tag, const std::string& name) {
+    list_.append(intToText(tag), name);
+}
+
+std::string AudioFormatNames::nameOf(int32_t tag) const {
+    const int32_t at = list_.indexOf(intToText(tag));
+    return at >= 0 ? list_.text(at) : "Unknown Audio Tag: " + intToText(tag);
+}
+
+void VideoCodecNames::add(const std::string& code, const std::string& name) {
+    list_.append(lowerShort(code), name);
+}
+
+std::string VideoCodecNames::nameOf(const std::string& code) const {
+    const int32_t at = list_.indexOf(lowerShort(code));
+    return at >= 0 ? list_.text(at) : "Unknown F4CC codec: " + code;
+}
+
+const AudioFormatNames& audioFormatNames() {
+    static const AudioFormatNames table = [] {
+        AudioFormatNames t;
+        t.add(2, "microsoft ACPM");
+        t.add(85, "mp3");
+        return t;
+    }();
+    return table;
+}
+
+const VideoCodecNames& videoCodecNames() {
+    static const VideoCodecNames table = [] {
+        VideoCodecNames t;
+        t.add("div3", "DivX MPEG-4 Low Motion");
+        t.add("div4", "DivX MPEG-4 High Motion");
+        t.add("div5", "DivX MPEG-4 Low Motion VKI");
+        t.add("div6", "DivX MPEG-4 High Motion VKI");
+        t.add("divx", "DivX MPEG-4 5.0x");
+        t.add("dx50", "DivX MPEG-4 5.0x");
+        t.add("xvid", "Xvid MPEG-4");
+        t.add("yuy2", "Raw, uncompressed YUV 4:2:2");
+        t.add("raw#0", "Raw, uncompressed RGB");
+        t.add("mpg4", "Msoft MPEG-4 Vid Codec V1");
+        return t;
+    }();
+    return table;
+}
+
+} // namespace vidloom

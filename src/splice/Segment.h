@@ -1,0 +1,49 @@
+#pragma once
+// One segment of the plan: a range of frames of one file, and the reference
+// frame a splice was inserted at.
+
+#include "avi/AviHeader.h"
+#include "splice/AviHeaderCache.h"
+#include "splice/PanelState.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vidloom {
+
+class Segment {
+public:
+    // A whole-file segment of fileName: start 0, length the file's frame count.
+    // The header record comes from cache (read there on the first use).
+    Segment(const std::string& fileName, AviHeaderCache& cache);
+    virtual ~Segment() = default;
+    Segment(const Segment&) = delete;
+    Segment& operator=(const Segment&) = delete;
+
+    // Keeps the first `offset` frames and gives the rest as a new segment
+    // (start + offset, length - offset, spliceRef + offset).
+    std::unique_ptr<Segment> splitAt(int32_t offset);
+    // Whether video frame `frame` of the file counts as a key frame (the idx1
+    // entry's key-frame bit). False, with nothing read, for a non-AVI file.
+    bool isKeyFrame(int32_t frame) const;
+    bool startsOnKeyFrame() const { return isKeyFrame(start); }
+
+    SegmentId id() const { return id_; }
+    const std::string& fileName() const { return header->FileName; }
+    AviHeaderCache& cache() const { return *cache_; }
+
+    const AviHeader* header = nullptr; // shared, owned by the cache; never null
+    int32_t start = 0;
+    int32_t length = 0;
+    int32_t spliceRef = 0;
+    bool laidOut = false; // laid out at least once (its panel exists)
+
+private:
+    friend class SplicePlan; // insertSplice makes the piece left after an overwrite
+    Segment(const Segment& source, int32_t start, int32_t length, int32_t spliceRef);
+    SegmentId id_;
+    AviHeaderCache* cache_;
+};
+
+} // namespace vidloom

@@ -1,0 +1,281 @@
+// The main window's controls, its refresh and its resize rule. The actions
+// that work on the plan are in MainWindowCommands.cpp.
+
+#include "ui/MainWindow.h"
+
+#include "avi/Version.h"
+
+#include "avi/CheckedInt.h"
+#include "avi/Errors.h"
+#include "splice/SplicePlan.h"
+#include "ui/CommandButton.h"
+#include "ui/DialogSeam.h"
+#include "ui/LogWindow.h"
+#include "ui/PanelScrollArea.h"
+#include "ui/PlanView.h"
+#include "ui/SegmentPanel.h"
+#include "ui/TagWindow.h"
+#include "ui/UiText.h"
+#include "ui/WindowStyle.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QUrl>
+
+#include <algorithm>
+#include <exception>
+
+namespace vidloom::ui {
+
+namespace {
+
+const QColor kFontColor = rgb(17, 66, 119);
+const QColor kShapeBorder = rgb(220, 234, 250);
+const QColor kNavigationFill = rgb(130, 222, 238);
+
+void setTextColor(QWidget* widget, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, kFontColor);
+    widget->setPalette(palette);
+}
+
+QProgressBar* makeProgressBar(QWidget* parent, const char* name, int left, int top, int width,
+                              int height) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setGeometry(left, top, width, height);
+    return bar;
+}
+
+bool isAviPath(const QString& path) {
+    return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
+    : QWidget(nullptr), brandWindow_(brandWindow), logWindow_(logWindow),
+      ownDialogs_(std::make_unique<QtDialogSeam>()), dialogs_(ownDialogs_.get()) {
+    setObjectName(QStringLiteral("mainWindow"));
+    applyFormFont(this);
+    applyFormBackground(this);
+    placeWindow(this, 228, 134, 700, 600);
+    setAcceptDrops(true);
+    buildControls();
+    buildActions();
+    view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
+    // The caption is the program's title line: name, version and build number.
+    setWindowTitle(toQt(titleLine()));
+    refreshProperties();
+}
+
+MainWindow::~MainWindow() {
+    // The panels refer to segments of the plan: they go before the plan does.
+    const QList<SegmentPanel*> all = panels();
+    for (SegmentPanel* panel : all) {
+        panel->detach();
+        delete panel;
+    }
+}
+
+void MainWindow::setDialogs(DialogSeam* dialogs) {
+    dialogs_ = dialogs != nullptr ? dialogs : ownDialogs_.get();
+}
+
+void MainWindow::buildControls() {
+    progressBar = makeProgressBar(this, "progressBar", 8, 6, 457, 21);
+    secondProgressBar = makeProgressBar(this, "secondProgressBar", 472, 6, 201, 21);
+
+    // Each command button lies over a shape of exactly its bounds, which
+    // gives the flat button its frame.
+    auto command = [this](ButtonFrame*& shape, CommandButton*& button, const char* name,
+                          const QString& caption, const QString& hint, QRect bounds) {
+        shape = new ButtonFrame(this);
+        shape->setObjectName(QStringLiteral("Shape") + QString::fromLatin1(name).right(1));
+        shape->setPenColor(kShapeBorder);
+        shape->setGeometry(bounds);
+        button = new CommandButton(this, caption, hint);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(bounds);
+        setTextColor(button, QPalette::ButtonText);
+    };
+    command(addFileFrame, addFileButton, "addFileButton", QStringLiteral("Add File"),
+            QStringLiteral("F1"), QRect(8, 32, 201, 25));
+    command(showTagsFrame, showTagsButton, "showTagsButton", QStringLiteral("Show BrandInfo"),
+            QStringLiteral("F7"), QRect(8, 64, 201, 25));
+    command(addSpliceFrame, addSpliceButton, "addSpliceButton", QStringLiteral("Add Splice"),
+            QStringLiteral("F2"), QRect(256, 32, 201, 25));
+    command(generateFrame, generateButton, "generateButton", QStringLiteral("Generate AVS"),
+            QStringLiteral("F9"), QRect(472, 32, 209, 25));
+    command(showLogFrame, showLogButton, "showLogButton", QStringLiteral("Show LogInfo"),
+            QStringLiteral("F8"), QRect(472, 64, 105, 25));
+
+    debugInfoBox = new QCheckBox(QStringLiteral("Debug Info"), this);
+    debugInfoBox->setObjectName(QStringLiteral("debugInfoBox"));
+    debugInfoBox->setGeometry(584, 68, 97, 17);
+    debugInfoBox->setToolTip(QStringLiteral("Ctrl F8"));
+    debugInfoBox->setChecked(false);
+    setTextColor(debugInfoBox, QPalette::WindowText);
+
+    panelArea = new PanelScrollArea(this);
+    panelArea->setObjectName(QStringLiteral("panelArea"));
+    panelArea->setGeometry(8, 104, 675, 460);
+    QWidget* box = panelArea->contents();
+
+    auto field = [box](const char* name, int left, int top, int width, int height) {
+        auto* edit = new QLineEdit(box);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setGeometry(left, top, width, height);
+        setTextColor(edit, QPalette::Text);
+        return edit;
+    };
+    fourCCEdit = field("fourCCEdit", 8, 8, 49, 21);
+    codecEdit = field("codecEdit", 64, 8, 145, 21);
+    frameSizeEdit = field("frameSizeEdit", 8, 32, 49, 21);
+    frameRateEdit = field("frameRateEdit", 64, 32, 57, 21);
+    audioFormatEdit = field("audioFormatEdit", 496, 8, 169, 21);
+    audioBitRateEdit = field("audioBitRateEdit", 496, 32, 57, 21);
+    sampleRateEdit = field("sampleRateEdit", 560, 32, 57, 21);
+    channelsEdit = field("channelsEdit", 624, 32, 41, 21);
+
+    auto navigation = [box](ButtonFrame*& shape, CommandButton*& button, const char* name,
+                            const QString& caption, const QString& hint, QRect bounds) {
+        shape = new ButtonFrame(box);
+        shape->setObjectName(QString::fromLatin1(name) + QStringLiteral("Shape"));
+        shape->setBrushColor(kNavigationFill);
+        shape->setGeometry(bounds);
+        button = new CommandButton(box, caption, hint);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(bounds);
+        setTextColor(button, QPalette::ButtonText);
+    };
+    navigation(moveEarlierFrame, moveEarlierButton, "moveEarlierButton", QStringLiteral("<<"),
+               QStringLiteral("F5 - Prev"), QRect(240, 48, 73, 25));
+    navigation(moveLaterFrame, moveLaterButton, "moveLaterButton", QStringLiteral(">>"),
+               QStringLiteral("F6 - Next"), QRect(376, 48, 73, 25));
+}
+
+void MainWindow::buildActions() {
+    auto action = [this](QAction*& slot, const char* name, QKeySequence key,
+                         void (MainWindow::*handler)()) {
+        slot = new QAction(QString::fromLatin1(name), this);
+        slot->setObjectName(QString::fromLatin1(name));
+        slot->setShortcut(key);
+        // The keys work from the tool windows too, as they belong to the
+        // program rather than to one window; a modal dialog still blocks them.
+        slot->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(slot);
+        connect(slot, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    action(addFileAction, "addFileAction", QKeySequence(Qt::Key_F1), &MainWindow::addFileCommand);
+    action(addSpliceAction, "addSpliceAction", QKeySequence(Qt::Key_F2),
+           &MainWindow::addSpliceCommand);
+    action(generateAction, "generateAction", QKeySequence(Qt::Key_F9),
+           &MainWindow::generateCommand);
+    action(showTagsAction, "showTagsAction", QKeySequence(Qt::Key_F7), &MainWindow::showTagWindow);
+    action(showLogAction, "showLogAction", QKeySequence(Qt::Key_F8), &MainWindow::showLogWindow);
+    action(debugInfoAction, "debugInfoAction", QKeySequence(Qt::CTRL | Qt::Key_F8),
+           &MainWindow::toggleDebugInfo);
+    action(moveEarlierAction, "moveEarlierAction", QKeySequence(Qt::Key_F5),
+           &MainWindow::moveEarlierCommand);
+    action(moveLaterAction, "moveLaterAction", QKeySequence(Qt::Key_F6),
+           &MainWindow::moveLaterCommand);
+
+    // A key and its button behave identically.
+    connect(addFileButton, &QPushButton::clicked, addFileAction, &QAction::trigger);
+    connect(showTagsButton, &QPushButton::clicked, showTagsAction, &QAction::trigger);
+    connect(addSpliceButton, &QPushButton::clicked, addSpliceAction, &QAction::trigger);
+    connect(generateButton, &QPushButton::clicked, generateAction, &QAction::trigger);
+    connect(showLogButton, &QPushButton::clicked, showLogAction, &QAction::trigger);
+    connect(moveEarlierButton, &QPushButton::clicked, moveEarlierAction, &QAction::trigger);
+    connect(moveLaterButton, &QPushButton::clicked, moveLaterAction, &QAction::trigger);
+}
+
+void MainWindow::guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        dialogs_->error(this, toQt(e.what()));
+    } catch (...) {
+        dialogs_->error(this, QStringLiteral("An unexpected error ended the command."));
+    }
+}
+
+QList<SegmentPanel*> MainWindow::panels() const {
+    return panelArea->contents()->findChildren<SegmentPanel*>(QString(),
+                                                              Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::deleteHiddenPanels() {
+    // The list is taken first, so destroying a panel cannot disturb the scan.
+    const QList<SegmentPanel*> all = panels();
+    for (SegmentPanel* panel : all) {
+        if (panel->isHidden() && panel->segmentId() == kNoSegment) {
+            delete panel;
+        }
+    }
+}
+
+void MainWindow::fitPanelArea() {
+    const int32_t w = checkedSub(int32_t(width()), 25);
+    const int32_t h = checkedSub(int32_t(height()), 140);
+    panelArea->resize(std::max(w, 0), std::max(h, 0));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitPanelArea();
+}
+
+void MainWindow::showTagWindow() {
+    guarded([this] {
+        deleteHiddenPanels();
+        brandWindow_.setVisible(!brandWindow_.isVisible());
+    });
+}
+
+void MainWindow::showLogWindow() {
+    guarded([this] {
+        deleteHiddenPanels();
+        logWindow_.setVisible(!logWindow_.isVisible());
+    });
+}
+
+void MainWindow::toggleDebugInfo() {
+    guarded([this] {
+        deleteHiddenPanels();
+        debugInfoBox->setChecked(!debugInfoBox->isChecked());
+    });
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) {
+            return url.isLocalFile() && isAviPath(url.toLocalFile());
+        })) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile() && isAviPath(url.toLocalFile())) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    if (!paths.isEmpty()) {
+        event->acceptProposedAction();
+        addFiles(paths);
+    }
+}
+
+} // namespace vidloom::ui

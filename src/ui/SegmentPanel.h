@@ -1,0 +1,86 @@
+#pragma once
+// The panel of one segment of the plan: where its frames come from (directory
+// and file name), which frames of its file it uses ("Internal": start, end,
+// length, the three editable cells) and where they land in the assembled
+// video ("In Clip"). The plan's layout decides every text, place and colour;
+// the panel only shows them and reports the user's edits, clicks and its
+// delete button.
+
+#include "splice/PanelState.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class QPushButton;
+
+namespace vidloom::ui {
+
+class PanelCell;
+
+class SegmentPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    // owner: the content of the main window's scroll box, which owns the
+    // panel; the panel is shown only once the layout has placed it.
+    SegmentPanel(QWidget* owner, SegmentId segment);
+    ~SegmentPanel() override;
+
+    // The segment shown; kNoSegment once the segment has left the plan (the
+    // panel is then hidden and waits for the main window to destroy it), so
+    // that a late event of a cell cannot reach the plan.
+    SegmentId segmentId() const { return segment_; }
+    void detach();
+
+    // Draws what the plan's layout computed for this panel and shows it.
+    void apply(const PanelState& state);
+
+    // Colour of the group box and of all fifteen cells; the delete button
+    // keeps its own.
+    void setColor(const QColor& color);
+    // Colour of the group box alone (the key-frame warning).
+    void setBoxColor(const QColor& color);
+    QColor boxColor() const;
+
+    // Enter (key code 13, either Return key) applies the edits, as a click
+    // would; the key itself goes on to the cell unchanged.
+    void onKeyEnter(PanelCell* sender, int key, Qt::KeyboardModifiers shift);
+    // Makes this panel current and applies its edited start, end and length.
+    void applyEdit();
+    // The delete button.
+    void remove();
+
+    QPushButton* deleteButton = nullptr;
+    PanelCell* fileNameLabel = nullptr;
+    PanelCell* directoryCell = nullptr;
+    PanelCell* fileNameCell = nullptr;
+    PanelCell* cornerCell = nullptr;
+    PanelCell* startHeader = nullptr;
+    PanelCell* endHeader = nullptr;
+    PanelCell* lengthHeader = nullptr;
+    PanelCell* internalLabel = nullptr;
+    PanelCell* startEdit = nullptr;
+    PanelCell* endEdit = nullptr;
+    PanelCell* lengthEdit = nullptr;
+    PanelCell* inClipLabel = nullptr;
+    PanelCell* clipStartCell = nullptr;
+    PanelCell* clipEndCell = nullptr;
+    PanelCell* clipLengthCell = nullptr;
+
+    // The fifteen cells in field order (also their tab order).
+    std::array<PanelCell*, 15> cells() const;
+
+signals:
+    // The window applies the edits through the plan and lays the panels out.
+    void selected(SegmentPanel* panel);
+    // The window removes the segment from the plan and refreshes itself.
+    void deleteRequested(SegmentPanel* panel);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    SegmentId segment_;
+};
+
+} // namespace vidloom::ui
