@@ -41,7 +41,13 @@ const Segment* withFrames(const SplicePlan& plan, int32_t from, int32_t step) {
 JoinPair keyFramesAround(const Segment& segment) {
     JoinPair pair;
     pair.title = "Key frames around frame " + std::to_string(segment.start);
-    const auto index = segment.cache().keyFrames(*segment.header);
+    std::shared_ptr<const KeyFrameIndex> index;
+    try {
+        index = segment.cache().keyFrames(*segment.header);
+    } catch (const VidloomError& e) {
+        pair.left = pair.right = none(e.what());
+        return pair;
+    }
     if (!index->fileError().empty()) {
         pair.left = pair.right = none(index->fileError().message);
         return pair;

@@ -34,6 +34,7 @@ class SegmentPanel;
 class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
+class PreviewStrip;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -56,6 +57,13 @@ public:
     void toggleDebugInfo();
     void moveEarlierCommand();
     void moveLaterCommand();
+    // F4 and the "Preview strip" check box: shows or hides the strip; the
+    // window grows or shrinks by its height, so the panels keep their room.
+    void togglePreview();
+    void setPreviewShown(bool shown);
+    bool previewShown() const { return previewShown_; }
+    // Shows the frames at the joins of the current segment in the strip.
+    void updatePreview();
 
     // "Add File" on files that did not come from the dialog: the command line
     // and files dropped on the window.
@@ -85,6 +93,8 @@ public:
     CommandButton* generateButton = nullptr;
     CommandButton* showLogButton = nullptr;
     QCheckBox* debugInfoBox = nullptr;
+    QCheckBox* previewBox = nullptr;
+    PreviewStrip* previewStrip = nullptr;
     PanelScrollArea* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
     QLineEdit* codecEdit = nullptr;
@@ -107,6 +117,7 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* previewAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -136,6 +147,7 @@ private:
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
     std::unique_ptr<SplicePlan> plan_;
+    bool previewShown_ = true;
 };
 
 } // namespace vidloom::ui

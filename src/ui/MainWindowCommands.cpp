@@ -178,6 +178,7 @@ void MainWindow::onPanelDelete(SegmentPanel* panel) {
 
 void MainWindow::refreshProperties() {
     QWidget::update();
+    updatePreview();
     for (QWidget* w : std::initializer_list<QWidget*>{
              fourCCEdit, codecEdit, frameSizeEdit, frameRateEdit, audioFormatEdit, audioBitRateEdit,
              sampleRateEdit, channelsEdit, moveEarlierButton, moveEarlierFrame, moveLaterButton,

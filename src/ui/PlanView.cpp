@@ -87,6 +87,7 @@ void PlanView::showPanels(const std::vector<PanelState>& states) {
         }
         panel->apply(state);
     }
+    form_.updatePreview();
 }
 
 void PlanView::showMessage(const std::string& text) {
