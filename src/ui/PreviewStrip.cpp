@@ -122,7 +122,8 @@ void PreviewStrip::rebuild() {
 void PreviewStrip::request(int index) {
     Tile& tile = tiles_[size_t(index)];
     if (!tile.frame.has()) {
-        tile.picture->setText(QString());
+        tile.picture->setAutoFillBackground(false); // no frame: an empty place
+        tile.picture->setFrameShape(QFrame::Box);
         return;
     }
     // A frame decoded before shows at once, without the worker.
