@@ -27,7 +27,8 @@ class FileDecoder {
 public:
     // Opens the file; raises DecodeError (FFmpeg cannot open or decode it, or
     // numbers its frames differently from the core) or PreviewsNotBuiltIn.
-    FileDecoder(const std::string& fileName, EntryMap entries);
+    // threads: the decoder's threads, 0 for as many as the machine has.
+    FileDecoder(const std::string& fileName, EntryMap entries, int threads = 0);
     ~FileDecoder();
     FileDecoder(const FileDecoder&) = delete;
     FileDecoder& operator=(const FileDecoder&) = delete;

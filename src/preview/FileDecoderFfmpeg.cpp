@@ -57,6 +57,7 @@ struct FileDecoder::State {
     AVFrame* received = nullptr;
     SwsContext* scaler = nullptr;
     int stream = -1;
+    int threads = 0;
     int32_t delay = 0; // how far a picture's stamp trails its own entry, in pictures
 
     // Where decoding stands since the last seek.
@@ -134,7 +135,7 @@ void FileDecoder::State::open() {
     }
     r = avcodec_parameters_to_context(codec, format->streams[stream]->codecpar);
     if (r >= 0) {
-        codec->thread_count = 0; // as many as the machine has
+        codec->thread_count = threads;
         codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         r = avcodec_open2(codec, decoder, nullptr);
     }
@@ -361,9 +362,10 @@ Picture FileDecoder::State::black(Size box) const {
     return picture;
 }
 
-FileDecoder::FileDecoder(const std::string& fileName, EntryMap entries)
+FileDecoder::FileDecoder(const std::string& fileName, EntryMap entries, int threads)
     : state_(std::make_unique<State>()) {
     state_->fileName = fileName;
+    state_->threads = std::max(threads, 0);
     state_->numbering = FrameNumbering(std::move(entries));
     state_->open();
 }

@@ -14,8 +14,9 @@ FrameKey keyOf(const std::string& file, const FileStamp& stamp, int32_t n, Size 
 }
 } // namespace
 
-FrameReader::FrameReader(size_t cacheBytes, int maxOpenFiles)
-    : cache_(cacheBytes), maxOpenFiles_(std::max(maxOpenFiles, 1)) {}
+FrameReader::FrameReader(size_t cacheBytes, int maxOpenFiles, int decoderThreads)
+    : cache_(cacheBytes), maxOpenFiles_(std::max(maxOpenFiles, 1)),
+      decoderThreads_(std::max(decoderThreads, 0)) {}
 
 FrameReader::~FrameReader() = default;
 
@@ -63,7 +64,7 @@ FrameReader::OpenFile& FrameReader::openFile(const std::string& file, const File
         OpenFile open;
         open.stamp = stamp;
         try {
-            open.decoder = std::make_unique<FileDecoder>(file, entryMapOf(file));
+            open.decoder = std::make_unique<FileDecoder>(file, entryMapOf(file), decoderThreads_);
         } catch (const PreviewsNotBuiltIn&) {
             throw; // nothing to remember: it is the build, not the file
         } catch (const std::exception&) {

@@ -28,8 +28,11 @@ public:
     static constexpr size_t kDefaultCacheBytes = size_t(48) << 20;
     static constexpr int kDefaultOpenFiles = 8;
 
+    // decoderThreads: the threads of each file's decoder, 0 for as many as
+    // the machine has (vidloom-cli); the window's strip uses 1, so that
+    // decoding leaves a core to the GUI thread.
     explicit FrameReader(size_t cacheBytes = kDefaultCacheBytes,
-                         int maxOpenFiles = kDefaultOpenFiles);
+                         int maxOpenFiles = kDefaultOpenFiles, int decoderThreads = 0);
     ~FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
@@ -60,6 +63,7 @@ private:
 
     FrameCache cache_;
     const int maxOpenFiles_;
+    const int decoderThreads_;
     mutable std::mutex decodeMutex_; // held while a frame is decoded
     std::map<std::string, OpenFile> files_;
     uint64_t uses_ = 0;

@@ -9,7 +9,7 @@ struct FileDecoder::State {
     FrameNumbering numbering;
 };
 
-FileDecoder::FileDecoder(const std::string&, EntryMap) {
+FileDecoder::FileDecoder(const std::string&, EntryMap, int) {
     throw PreviewsNotBuiltIn();
 }
 

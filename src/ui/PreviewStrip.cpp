@@ -12,6 +12,12 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace vidloom::ui {
 
 namespace {
@@ -31,6 +37,18 @@ QLabel* pictureLabel(QWidget* parent) {
     return label;
 }
 
+// Decoding gives way to the GUI thread: the worker runs at a lower priority
+// (nice 10, per thread on Linux), so input is handled first when both want a core.
+void yieldToTheWindow() {
+#if defined(__linux__)
+    thread_local bool lowered = false;
+    if (!lowered) {
+        lowered = true;
+        setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+    }
+#endif
+}
+
 } // namespace
 
 PreviewStrip::PreviewStrip(QWidget* parent)
@@ -42,7 +60,9 @@ PreviewStrip::PreviewStrip(QWidget* parent)
     // decode at a time keeps the machine's other core for the window.
     worker_->setMaxThreadCount(1);
     if (preview::previewsBuiltIn()) {
-        reader_ = std::make_shared<preview::FrameReader>();
+        // One decoder thread beside the GUI thread on a two-core machine.
+        reader_ = std::make_shared<preview::FrameReader>(preview::FrameReader::kDefaultCacheBytes,
+                                                         preview::FrameReader::kDefaultOpenFiles, 1);
     }
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 2, 4, 2);
@@ -139,6 +159,7 @@ void PreviewStrip::request(int index) {
         if (current->load() != generation) {
             return; // the strip moved on before this was started
         }
+        yieldToTheWindow();
         std::shared_ptr<const preview::Picture> picture;
         QString error;
         try {
