@@ -61,12 +61,12 @@ struct FileDecoder::State {
     int32_t delay = 0; // how far a picture's stamp trails its own entry, in pictures
 
     // Where decoding stands since the last seek.
-    bool positioned = false; // false: the next frame needs a seek
-    bool drained = false;    // the end of the file was reached and the decoder emptied
-    int32_t seekKey = -1;    // the key frame decoding started from (-1: the file's start)
-    int32_t lastFed = -1;    // entry of the last packet given to the decoder
-    int32_t lastTaken = -1;  // picture last taken from the decoder's output (-1: none)
-    int32_t lastKnown = -1;  // picture last identified
+    bool positioned = false;     // false: the next frame needs a seek
+    bool drained = false;        // the end of the file was reached and the decoder emptied
+    int32_t seekKey = -1;        // the key frame decoding started from (-1: the file's start)
+    int32_t lastFed = -1;        // entry of the last packet given to the decoder
+    int32_t lastTaken = -1;      // picture last taken from the decoder's output (-1: none)
+    int32_t lastKnown = -1;      // picture last identified
     std::deque<Decoded> pending; // pictures given by the decoder, not yet taken
     int64_t packets = 0;
     int64_t seeks = 0;
@@ -204,7 +204,8 @@ void FileDecoder::State::seekTo(int32_t key) {
     // frame's number lands on that key frame. Without a key frame at or
     // before, decoding starts at the first picture.
     const int64_t ts = key >= 0 ? key : numbering.entryOf(0);
-    int r = av_seek_frame(format, stream, ts, AVSEEK_FLAG_BACKWARD | (key < 0 ? AVSEEK_FLAG_ANY : 0));
+    int r =
+        av_seek_frame(format, stream, ts, AVSEEK_FLAG_BACKWARD | (key < 0 ? AVSEEK_FLAG_ANY : 0));
     if (r < 0) {
         r = av_seek_frame(format, stream, ts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
     }
@@ -316,9 +317,9 @@ Picture FileDecoder::State::convert(const AVFrame* frame, Size box) {
     const Size size = fitInto(frame->width, frame->height, box);
     // Bicubic, as ffmpeg's own conversion to RGB for a PNG file, so that a
     // frame at the file's own size has ffmpeg's pixels.
-    scaler = sws_getCachedContext(scaler, frame->width, frame->height,
-                                  AVPixelFormat(frame->format), size.width, size.height,
-                                  AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    scaler = sws_getCachedContext(scaler, frame->width, frame->height, AVPixelFormat(frame->format),
+                                  size.width, size.height, AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr,
+                                  nullptr, nullptr);
     if (!scaler) {
         fail("FFmpeg cannot convert its pictures to RGB");
     }

@@ -56,9 +56,10 @@ FrameReader::OpenFile& FrameReader::openFile(const std::string& file, const File
     }
     if (it == files_.end()) {
         if (int(files_.size()) >= maxOpenFiles_) {
-            const auto oldest = std::min_element(files_.begin(), files_.end(), [](auto& a, auto& b) {
-                return a.second.lastUse < b.second.lastUse;
-            });
+            const auto oldest =
+                std::min_element(files_.begin(), files_.end(), [](auto& a, auto& b) {
+                    return a.second.lastUse < b.second.lastUse;
+                });
             files_.erase(oldest);
         }
         OpenFile open;

@@ -61,8 +61,8 @@ PreviewStrip::PreviewStrip(QWidget* parent)
     worker_->setMaxThreadCount(1);
     if (preview::previewsBuiltIn()) {
         // One decoder thread beside the GUI thread on a two-core machine.
-        reader_ = std::make_shared<preview::FrameReader>(preview::FrameReader::kDefaultCacheBytes,
-                                                         preview::FrameReader::kDefaultOpenFiles, 1);
+        reader_ = std::make_shared<preview::FrameReader>(
+            preview::FrameReader::kDefaultCacheBytes, preview::FrameReader::kDefaultOpenFiles, 1);
     }
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 2, 4, 2);
@@ -154,25 +154,26 @@ void PreviewStrip::request(int index) {
     tile.picture->setText(QStringLiteral("decoding\u2026"));
     ++pending_;
     const uint64_t generation = generation_->load();
-    worker_->start([this, index, generation, frame = tile.frame, reader = reader_,
-                    current = generation_] {
-        if (current->load() != generation) {
-            return; // the strip moved on before this was started
-        }
-        yieldToTheWindow();
-        std::shared_ptr<const preview::Picture> picture;
-        QString error;
-        try {
-            picture = reader->frame(frame.fileName, frame.frame, kBox);
-        } catch (const std::exception& e) {
-            error = toQt(e.what());
-        }
-        QMetaObject::invokeMethod(
-            this, [this, generation, index, picture, error] {
-                deliver(generation, index, picture, error);
-            },
-            Qt::QueuedConnection);
-    });
+    worker_->start(
+        [this, index, generation, frame = tile.frame, reader = reader_, current = generation_] {
+            if (current->load() != generation) {
+                return; // the strip moved on before this was started
+            }
+            yieldToTheWindow();
+            std::shared_ptr<const preview::Picture> picture;
+            QString error;
+            try {
+                picture = reader->frame(frame.fileName, frame.frame, kBox);
+            } catch (const std::exception& e) {
+                error = toQt(e.what());
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, index, picture, error] {
+                    deliver(generation, index, picture, error);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void PreviewStrip::deliver(uint64_t generation, int index,
@@ -196,9 +197,10 @@ void PreviewStrip::showPicture(Tile& tile, const preview::Picture& picture) {
     tile.picture->setText(QString());
     tile.picture->setPixmap(QPixmap::fromImage(image)); // copies the pixels
     if (picture.sourceEntry != tile.frame.frame) {
-        const QString shows = picture.sourceEntry >= 0
-                                  ? QStringLiteral("dropped: shows frame %1").arg(picture.sourceEntry)
-                                  : QStringLiteral("dropped: black");
+        const QString shows =
+            picture.sourceEntry >= 0
+                ? QStringLiteral("dropped: shows frame %1").arg(picture.sourceEntry)
+                : QStringLiteral("dropped: black");
         tile.caption->setText(toQt(tile.frame.caption) + QStringLiteral("\n(") + shows +
                               QStringLiteral(")"));
     }

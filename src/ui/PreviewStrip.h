@@ -33,7 +33,7 @@ namespace vidloom::ui {
 class PreviewStrip : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kHeight = 176;     // the strip's height in the window
+    static constexpr int kHeight = 176;       // the strip's height in the window
     static constexpr int kPictureWidth = 128; // the box each picture is scaled into
     static constexpr int kPictureHeight = 96;
 

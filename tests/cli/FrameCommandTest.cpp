@@ -78,16 +78,16 @@ TEST(FrameCommand, FailuresNameTheFile) {
 
 TEST(FrameCommand, UsageErrors) {
     const std::string f = fixture("bframes.avi");
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {f, "3"},
-             {f, "-o", "x.png"},
-             {f, "three", "-o", "x.png"},
-             {f, "3", "-o"},
-             {f, "3", "-o", "x.png", "--width", "0"},
-             {f, "3", "-o", "x.png", "--width", "wide"},
-             {f, "3", "-o", "x.png", "--height", "9"},
-             {f, "3", "4", "-o", "x.png"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {f, "3"},
+                                               {f, "-o", "x.png"},
+                                               {f, "three", "-o", "x.png"},
+                                               {f, "3", "-o"},
+                                               {f, "3", "-o", "x.png", "--width", "0"},
+                                               {f, "3", "-o", "x.png", "--width", "wide"},
+                                               {f, "3", "-o", "x.png", "--height", "9"},
+                                               {f, "3", "4", "-o", "x.png"}}) {
         const kit::CliRun r = frame(args);
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_NE(r.err.find("Usage: vidloom-cli frame"), std::string::npos);

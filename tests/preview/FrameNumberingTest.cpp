@@ -3,8 +3,8 @@
 // pictures FFmpeg decodes (the non-empty entries), key frames, the range, and
 // the scaled size.
 
-#include "avi/Errors.h"
 #include "preview/FrameNumbering.h"
+#include "avi/Errors.h"
 #include "preview/Picture.h"
 
 #include <gtest/gtest.h>

@@ -4,16 +4,16 @@
 // frame before, dropped frames repeating the frame before, in any order of
 // asking; frames out of range and files FFmpeg cannot decode say so.
 
+#include "preview/FrameReader.h"
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
 #include "preview/FileDecoder.h"
-#include "preview/FrameReader.h"
 #include "preview/PreviewErrors.h"
 
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 #if VIDLOOM_TEST_FFMPEG

@@ -2,8 +2,8 @@
 // sides of its joins, neighbours without frames left out as the script
 // leaves them out, and the key frames around a start that is not one.
 
-#include "PlanFixture.h"
 #include "splice/JoinFrames.h"
+#include "PlanFixture.h"
 
 using namespace vidloom;
 using namespace vidloom::kit;
@@ -13,7 +13,8 @@ namespace {
 class JoinFramesTest : public PlanTest {};
 
 JoinFrame at(const std::string& file, int32_t frame) {
-    return JoinFrame{file, frame, file.substr(file.rfind('/') + 1) + ", frame " + std::to_string(frame)};
+    return JoinFrame{file, frame,
+                     file.substr(file.rfind('/') + 1) + ", frame " + std::to_string(frame)};
 }
 
 JoinFrame none(const std::string& why) {

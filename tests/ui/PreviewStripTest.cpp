@@ -62,9 +62,8 @@ private slots:
         const QString d = fixture("preview/dropped.avi");
         app.addFiles({b, d});
         // The file added last is current.
-        QCOMPARE(captions(strip),
-                 (QStringList{"bframes.avi, frame 29", "dropped.avi, frame 0",
-                              "dropped.avi, frame 29", "end of the plan"}));
+        QCOMPARE(captions(strip), (QStringList{"bframes.avi, frame 29", "dropped.avi, frame 0",
+                                               "dropped.avi, frame 29", "end of the plan"}));
         QTRY_VERIFY(allShown(strip));
 
         // Its start moves to frame 1, a dropped frame and no key frame: the
@@ -77,10 +76,10 @@ private slots:
         QVERIFY(strip->pending() > 0);
         QCOMPARE(strip->tiles()[1].text, QStringLiteral("decoding\u2026"));
         QTRY_VERIFY(allShown(strip));
-        QCOMPARE(captions(strip),
-                 (QStringList{"bframes.avi, frame 29", "dropped.avi, frame 1\n(dropped: shows frame 0)",
-                              "dropped.avi, frame 29", "end of the plan", "dropped.avi, frame 0",
-                              "dropped.avi, frame 13"}));
+        QCOMPARE(captions(strip), (QStringList{"bframes.avi, frame 29",
+                                               "dropped.avi, frame 1\n(dropped: shows frame 0)",
+                                               "dropped.avi, frame 29", "end of the plan",
+                                               "dropped.avi, frame 0", "dropped.avi, frame 13"}));
 
         // A click on the first panel makes it current; frames decoded before
         // show at once.
@@ -102,7 +101,8 @@ private slots:
         QVERIFY(strip->pending() == 0);
         app.main.previewBox->click();
         QVERIFY(!strip->isHidden());
-        QCOMPARE(captions(strip).mid(0, 2), (QStringList{"start of the plan", "bframes.avi, frame 0"}));
+        QCOMPARE(captions(strip).mid(0, 2),
+                 (QStringList{"start of the plan", "bframes.avi, frame 0"}));
         QTRY_VERIFY(allShown(strip));
     }
 
