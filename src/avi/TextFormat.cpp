@@ -85,4 +85,16 @@ std::string thousandthsText(int32_t thousandths) {
     return intToText(thousandths);
 }
 
+std::string withLineFeeds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 } // namespace vidloom

@@ -30,4 +30,9 @@ bool sameTextIgnoringCase(const std::string& a, const std::string& b);
 // they are.
 std::string thousandthsText(int32_t thousandths);
 
+// text with every CR LF made a single LF (the report and the INFO texts keep
+// CR LF between their lines; terminals and text widgets want LF). A CR that
+// no LF follows is kept.
+std::string withLineFeeds(const std::string& text);
+
 } // namespace vidloom

@@ -7,12 +7,18 @@
 #include <string>
 #include <vector>
 
+namespace vidloom {
+class AviHeaderCache;
+}
+
 namespace vidloom::cli {
 
 using Args = std::vector<std::string>;
 
 int runInfo(const Args& args, std::ostream& out, std::ostream& err);
 int runKeyframes(const Args& args, std::ostream& out, std::ostream& err);
+// The same with the header records of cache (a test keeps a record across runs).
+int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHeaderCache& cache);
 int runPlan(const Args& args, std::ostream& out, std::ostream& err);
 int runFrame(const Args& args, std::ostream& out, std::ostream& err);
 

@@ -5,6 +5,7 @@
 #include "avi/CodecNames.h"
 #include "avi/Errors.h"
 #include "avi/InfoTags.h"
+#include "avi/TextFormat.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 
@@ -17,19 +18,6 @@ namespace {
 
 const char* const kInfoUsage = "Usage: vidloom-cli info [--json] FILE...\n";
 
-// The report keeps CR LF between its lines; the text output uses LF.
-std::string withLineFeeds(const std::string& report) {
-    std::string out;
-    out.reserve(report.size());
-    for (size_t i = 0; i < report.size(); ++i) {
-        if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') {
-            continue;
-        }
-        out += report[i];
-    }
-    return out;
-}
-
 void writeInfoJson(JsonWriter& w, const std::string& file, const AviHeader& info) {
     // A rejected file keeps every field at its initial value; its names are
     // left empty rather than naming the codes of a file that has none.
@@ -38,7 +26,8 @@ void writeInfoJson(JsonWriter& w, const std::string& file, const AviHeader& info
         .field("file", file)
         .field("isAvi", avi)
         .field("report", info.Report)
-        .field("videoFourCC", info.VideoFourCC)
+        .key("videoFourCC")
+        .bytes(info.VideoFourCC)
         .field("codecName", avi ? videoCodecNames().nameOf(info.VideoFourCC) : std::string())
         .field("width", info.Width)
         .field("height", info.Height)

@@ -1,11 +1,46 @@
 #include "cli/Json.h"
 
+#include "avi/TextEncoding.h"
+
 #include <ostream>
 
 namespace vidloom::cli {
 
+namespace {
+const char kHex[] = "0123456789abcdef";
+
+void escapeByte(std::string& out, unsigned char b) {
+    out += "\\u00";
+    out += kHex[b >> 4];
+    out += kHex[b & 15];
+}
+} // namespace
+
 std::string jsonString(std::string_view bytes) {
-    static const char kHex[] = "0123456789abcdef";
+    const std::string text = readableText(bytes);
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b == '"' || b == '\\') {
+            out += '\\';
+            out += char(b);
+        } else if (b < 0x20 || b == 0x7F) {
+            escapeByte(out, b);
+        } else if (b == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            // U+0080 to U+009F: the control characters above ASCII.
+            escapeByte(out, static_cast<unsigned char>(text[++i]));
+        } else {
+            out += char(b);
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string jsonBytes(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + 2);
     out += '"';
@@ -15,9 +50,7 @@ std::string jsonString(std::string_view bytes) {
             out += '\\';
             out += c;
         } else if (b < 0x20 || b >= 0x7F) {
-            out += "\\u00";
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
+            escapeByte(out, b);
         } else {
             out += c;
         }
@@ -91,6 +124,12 @@ JsonWriter& JsonWriter::key(std::string_view name) {
 JsonWriter& JsonWriter::value(std::string_view text) {
     beforeValue();
     out_ << jsonString(text);
+    return *this;
+}
+
+JsonWriter& JsonWriter::bytes(std::string_view raw) {
+    beforeValue();
+    out_ << jsonBytes(raw);
     return *this;
 }
 

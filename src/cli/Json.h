@@ -1,8 +1,9 @@
 #pragma once
 // A small streaming JSON writer for vidloom-cli's --json outputs. Texts are
-// the system's byte strings: bytes below 0x20, 0x7F and bytes from 0x80 up are
-// written as \u00XX escapes of the byte value, so every byte survives the trip
-// and the output is plain ASCII.
+// the system's byte strings, written as readable text (avi/TextEncoding.h:
+// UTF-8 as it is, anything else read as Windows-1252), so JSON readers show
+// what the window shows; control characters are escaped. Codes whose exact
+// bytes matter (a FourCC) are written byte by byte instead.
 
 #include <cstdint>
 #include <iosfwd>
@@ -12,8 +13,12 @@
 
 namespace vidloom::cli {
 
-// The quoted, escaped JSON string of a byte string.
+// The quoted, escaped JSON string of a byte string's readable text.
 std::string jsonString(std::string_view bytes);
+// The quoted JSON string of each byte: bytes below 0x20, 0x7F and bytes from
+// 0x80 up as \u00XX escapes of the byte value, so every byte survives the
+// trip and the output is plain ASCII.
+std::string jsonBytes(std::string_view bytes);
 
 // Writes one JSON value to a stream, indented by two blanks per level; commas
 // and line breaks are placed by the writer. Usage:
@@ -34,6 +39,8 @@ public:
     JsonWriter& value(std::string_view text);
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(const std::string& text) { return value(std::string_view(text)); }
+    // A string written byte by byte (jsonBytes).
+    JsonWriter& bytes(std::string_view raw);
     JsonWriter& value(int64_t number);
     JsonWriter& value(int32_t number) { return value(int64_t(number)); }
     JsonWriter& value(bool flag);

@@ -14,6 +14,11 @@ const char* const kKeyframesUsage = "Usage: vidloom-cli keyframes FILE\n";
 } // namespace
 
 int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
+    AviHeaderCache cache;
+    return runKeyframes(args, out, err, cache);
+}
+
+int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHeaderCache& cache) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kKeyframesUsage;
         return 0;
@@ -24,7 +29,6 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const std::string path = absolutePath(args[0]);
     try {
-        AviHeaderCache& cache = AviHeaderCache::shared();
         const AviHeader& info = cache.get(path);
         if (!info.IsAvi) {
             err << path << ": " << info.Report << "\n";

@@ -1,24 +1,30 @@
-// vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...
+// vidloom-cli plan BASE|--from SCRIPT [--append FILE | --splice FILE | --splice-at REF FILE]...
 //                       [--script OUT] [--json]
 // Builds the splice plan with the window's own operations, in command-line
-// order: BASE is "Add File" of the base clip, --append another "Add File",
-// --splice and --splice-at one file of "Add Splice".
+// order: BASE is "Add File" of the base clip (--from SCRIPT "Open Script"
+// instead), --append another "Add File", --splice and --splice-at one file of
+// "Add Splice".
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "splice/PlanActions.h"
+#include "splice/ScriptPlan.h"
 
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 namespace vidloom::cli {
 
 namespace {
 
+// The one place that lists the options; a new option adds its line here and
+// its entry to kOptions below.
 const char* const kPlanUsage =
     "Usage: vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
-    "                        [--script OUT] [--json]\n";
+    "                        [--script OUT] [--json]\n"
+    "       vidloom-cli plan --from SCRIPT.avs [the same options]\n";
 
 // There is no prompt on the command line: a name without digits is refused.
 const char* const kMsgNoDigits =
@@ -32,61 +38,115 @@ struct Step {
 
 struct Request {
     std::string base;
+    std::optional<std::string> from; // a script in place of the base clip
     std::vector<Step> steps;
     std::optional<std::string> script;
     bool json = false;
-};
-
-struct Refusal {
-    std::string file;
-    std::string message;
 };
 
 struct UsageError {
     std::string message;
 };
 
-Request parse(const Args& args) {
-    Request request;
-    size_t i = 0;
-    auto next = [&](const std::string& option) -> const std::string& {
-        if (i + 1 >= args.size()) {
-            throw UsageError{"missing argument after " + option};
+// ---- Options
+
+// The arguments of one option, taken one by one after the option's name.
+class OptionArgs {
+public:
+    OptionArgs(const Args& args, size_t& at) : args_(args), at_(at), option_(args[at]) {}
+    const std::string& option() const { return option_; }
+    const std::string& next() {
+        if (at_ + 1 >= args_.size()) {
+            throw UsageError{"missing argument after " + option_};
         }
-        return args[++i];
-    };
-    for (; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--append") {
-            request.steps.push_back({Step::Kind::Append, next(arg), 0});
-        } else if (arg == "--splice") {
-            request.steps.push_back({Step::Kind::Splice, next(arg), 0});
-        } else if (arg == "--splice-at") {
-            // REF is taken whole, so "-5" is a (negative) reference, not an option.
-            const std::string& refText = next(arg);
-            const std::optional<int32_t> ref = textToInt32(refText);
-            if (!ref) {
-                throw UsageError{"--splice-at: '" + refText +
-                                 "' is not a signed 32-bit decimal integer"};
-            }
-            request.steps.push_back({Step::Kind::SpliceAt, next(arg), *ref});
-        } else if (arg == "--script") {
-            if (request.script) {
-                throw UsageError{"--script given twice"};
-            }
-            request.script = next(arg);
-        } else if (arg == "--json") {
-            request.json = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError{"unknown option '" + arg + "'"};
-        } else if (request.base.empty()) {
-            request.base = arg;
-        } else {
-            throw UsageError{"unexpected argument '" + arg + "' (the base clip is '" +
-                             request.base + "')"};
+        return args_[++at_];
+    }
+
+private:
+    const Args& args_;
+    size_t& at_;
+    const std::string& option_;
+};
+
+struct Option {
+    std::string_view name;
+    void (*apply)(Request& request, OptionArgs& args);
+};
+
+void addSpliceAt(Request& request, OptionArgs& args) {
+    // REF is taken whole, so "-5" is a (negative) reference, not an option.
+    const std::string& refText = args.next();
+    const std::optional<int32_t> ref = textToInt32(refText);
+    if (!ref) {
+        throw UsageError{args.option() + ": '" + refText +
+                         "' is not a signed 32-bit decimal integer"};
+    }
+    request.steps.push_back({Step::Kind::SpliceAt, args.next(), *ref});
+}
+
+void setScript(Request& request, OptionArgs& args) {
+    if (request.script) {
+        throw UsageError{args.option() + " given twice"};
+    }
+    request.script = args.next();
+}
+
+void setFrom(Request& request, OptionArgs& args) {
+    if (request.from) {
+        throw UsageError{args.option() + " given twice"};
+    }
+    request.from = args.next();
+}
+
+const Option kOptions[] = {
+    {"--append",
+     [](Request& r, OptionArgs& a) {
+         r.steps.push_back({Step::Kind::Append, a.next(), 0});
+     }},
+    {"--splice",
+     [](Request& r, OptionArgs& a) {
+         r.steps.push_back({Step::Kind::Splice, a.next(), 0});
+     }},
+    {"--splice-at", addSpliceAt},
+    {"--script", setScript},
+    {"--from", setFrom},
+    {"--json", [](Request& r, OptionArgs&) { r.json = true; }},
+};
+
+const Option* findOption(const std::string& name) {
+    for (const Option& option : kOptions) {
+        if (option.name == name) {
+            return &option;
         }
     }
-    if (request.base.empty()) {
+    return nullptr;
+}
+
+void takeBase(Request& request, const std::string& arg) {
+    if (!request.base.empty()) {
+        throw UsageError{"unexpected argument '" + arg + "' (the base clip is '" + request.base +
+                         "')"};
+    }
+    request.base = arg;
+}
+
+Request parse(const Args& args) {
+    Request request;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (const Option* option = findOption(arg)) {
+            OptionArgs optionArgs(args, i);
+            option->apply(request, optionArgs);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            throw UsageError{"unknown option '" + arg + "'"};
+        } else {
+            takeBase(request, arg);
+        }
+    }
+    if (request.from && !request.base.empty()) {
+        throw UsageError{"--from takes the place of BASE; give one of them"};
+    }
+    if (!request.from && request.base.empty()) {
         throw UsageError{"missing BASE"};
     }
     if (request.json && request.script == "-") {
@@ -95,13 +155,114 @@ Request parse(const Args& args) {
     return request;
 }
 
-void writeJson(std::ostream& out, SplicePlan& plan, const std::vector<Refusal>& refused) {
-    const std::vector<PanelState> panels = plan.layoutPanels();
-    plan.listing(); // brings listedLength up to date
+// ---- Building the plan
+
+struct Refusal {
+    std::string file;
+    std::string message;
+};
+
+// The files the plan refused: each is reported on err as it happens and
+// listed in the JSON output.
+class Refusals {
+public:
+    explicit Refusals(std::ostream& err) : err_(err) {}
+    // err gives the refusal's numbers (details) too; the JSON keeps its
+    // fixed text.
+    void add(const std::string& file, const std::string& message, const std::string& details = {}) {
+        err_ << file << ": " << message;
+        if (!details.empty()) {
+            err_ << " (" << details << ")";
+        }
+        err_ << "\n";
+        list_.push_back({file, message});
+    }
+    const std::vector<Refusal>& list() const { return list_; }
+
+private:
+    std::ostream& err_;
+    std::vector<Refusal> list_;
+};
+
+// "Add Splice" of one file; a refused file ends only itself.
+void spliceStep(SplicePlan& plan, const Step& step, const std::string& file,
+                const WindowSeams& noWindow, Refusals& refused) {
+    if (const std::string refusal = spliceRefusal(&plan); !refusal.empty()) {
+        refused.add(file, refusal);
+        return;
+    }
+    std::optional<int32_t> givenRef;
+    if (step.kind == Step::Kind::SpliceAt) {
+        givenRef = step.ref;
+    }
+    SpliceResult result;
+    try {
+        result = addSplice(plan, file, givenRef, noWindow);
+    } catch (const ConversionError& e) {
+        // A digit run too large for a reference ends this file only.
+        refused.add(file, e.what());
+        return;
+    }
+    if (result.outcome == SpliceOutcome::NoReference) {
+        refused.add(file, kMsgNoDigits);
+    } else if (result.outcome != SpliceOutcome::Inserted) {
+        refused.add(file, result.message, result.details);
+    }
+}
+
+std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& cache,
+                                      Refusals& refused) {
+    const WindowSeams noWindow;
+    std::unique_ptr<SplicePlan> plan;
+    if (request.from) {
+        openScript(plan, absolutePath(*request.from), noWindow, cache);
+    } else {
+        addFile(plan, absolutePath(request.base), noWindow, cache);
+    }
+    for (const Step& step : request.steps) {
+        const std::string file = absolutePath(step.file);
+        if (step.kind == Step::Kind::Append) {
+            addFile(plan, file, noWindow, cache);
+        } else {
+            spliceStep(*plan, step, file, noWindow, refused);
+        }
+    }
+    return plan;
+}
+
+// Writes the script to its file or, for "-", to out. False (with the reason
+// on err) when the plan has nothing to write.
+bool writeScript(SplicePlan& plan, const std::string& target, std::ostream& out,
+                 std::ostream& err) {
+    if (const std::string refusal = scriptRefusal(&plan); !refusal.empty()) {
+        err << refusal << "\n";
+        return false;
+    }
+    if (target == "-") {
+        out << scriptFileText(plan);
+    } else {
+        generateAvs(plan, absolutePath(target), nullptr);
+    }
+    return true;
+}
+
+// ---- Output
+
+// As the segment's panel shows it: a key-frame test that fails counts as not
+// starting on a key frame.
+bool startsOnKeyFrame(const Segment& seg) {
+    try {
+        return seg.startsOnKeyFrame();
+    } catch (const VidloomError&) {
+        return false;
+    }
+}
+
+void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refusal>& refused) {
     JsonWriter w(out);
     w.beginObject()
         .field("assembledName", plan.assembledName)
-        .field("totalLength", plan.listedLength);
+        .field("totalLength", plan.liveLength());
     w.key("segments").beginArray();
     int32_t position = 0;
     for (int32_t i = 0; i < plan.segments.count(); ++i) {
@@ -112,7 +273,7 @@ void writeJson(std::ostream& out, SplicePlan& plan, const std::vector<Refusal>& 
             .field("length", seg.length)
             .field("spliceRef", seg.spliceRef)
             .field("position", position)
-            .field("startsOnKeyFrame", panels[size_t(i)].startsOnKeyFrame)
+            .field("startsOnKeyFrame", startsOnKeyFrame(seg))
             .endObject();
         position += seg.length;
     }
@@ -123,6 +284,12 @@ void writeJson(std::ostream& out, SplicePlan& plan, const std::vector<Refusal>& 
     }
     w.endArray().endObject();
     w.finish();
+}
+
+void writeListing(std::ostream& out, SplicePlan& plan) {
+    for (const std::string& line : plan.listingBlock()) {
+        out << line << "\n";
+    }
 }
 
 } // namespace
@@ -140,56 +307,15 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
 
-    const WindowSeams noWindow;
+    AviHeaderCache cache; // outlives the plan, whose segments point into it
     // One command, one moment: each file's stamp is looked at once.
-    const AviHeaderCache::StampRound oneCommand(AviHeaderCache::shared());
+    const AviHeaderCache::StampRound oneCommand(cache);
+    Refusals refused(err);
     std::unique_ptr<SplicePlan> plan;
-    std::vector<Refusal> refused;
-    auto refuse = [&](const std::string& file, const std::string& message) {
-        err << file << ": " << message << "\n";
-        refused.push_back({file, message});
-    };
     try {
-        addFile(plan, absolutePath(request.base), noWindow);
-        for (const Step& step : request.steps) {
-            const std::string file = absolutePath(step.file);
-            if (step.kind == Step::Kind::Append) {
-                addFile(plan, file, noWindow);
-                continue;
-            }
-            if (const std::string refusal = spliceRefusal(plan.get()); !refusal.empty()) {
-                refuse(file, refusal);
-                continue;
-            }
-            std::optional<int32_t> givenRef;
-            if (step.kind == Step::Kind::SpliceAt) {
-                givenRef = step.ref;
-            }
-            SpliceResult result;
-            try {
-                result = addSplice(*plan, file, givenRef, noWindow);
-            } catch (const ConversionError& e) {
-                // A digit run too large for a reference ends this file only.
-                refuse(file, e.what());
-                continue;
-            }
-            if (result.outcome == SpliceOutcome::NoReference) {
-                refuse(file, kMsgNoDigits);
-            } else if (result.outcome != SpliceOutcome::Inserted) {
-                refuse(file, result.message);
-            }
-        }
-
-        if (request.script) {
-            if (const std::string refusal = scriptRefusal(plan.get()); !refusal.empty()) {
-                err << refusal << "\n";
-                return 1;
-            }
-            if (*request.script == "-") {
-                out << plan->buildScript() << "\r\n";
-            } else {
-                generateAvs(*plan, absolutePath(*request.script), nullptr);
-            }
+        plan = buildPlan(request, cache, refused);
+        if (request.script && !writeScript(*plan, *request.script, out, err)) {
+            return 1;
         }
     } catch (const VidloomError& e) {
         err << e.what() << "\n";
@@ -197,13 +323,11 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     if (request.json) {
-        writeJson(out, *plan, refused);
+        writeJson(out, *plan, refused.list());
     } else if (request.script != "-") {
-        for (const std::string& line : plan->listingBlock()) {
-            out << line << "\n";
-        }
+        writeListing(out, *plan);
     }
-    return refused.empty() ? 0 : 3;
+    return refused.list().empty() ? 0 : 3;
 }
 
 } // namespace vidloom::cli

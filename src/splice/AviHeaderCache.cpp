@@ -2,11 +2,6 @@
 
 namespace vidloom {
 
-AviHeaderCache& AviHeaderCache::shared() {
-    static AviHeaderCache cache;
-    return cache;
-}
-
 namespace {
 // The key under which a name is found: A-Z folded, as names are compared.
 std::string foldedName(const std::string& name) {

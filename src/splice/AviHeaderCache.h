@@ -1,5 +1,6 @@
 #pragma once
-// The header records of the files of a run, one per file name (letter case
+// The header records of the files of a run (the window owns one cache,
+// vidloom-cli one per command), one per file name (letter case
 // ignored), read once and kept until the program ends, and beside each the
 // key-frame answers of its index, kept while the file's size and modification
 // time stay the same.
@@ -17,9 +18,6 @@ namespace vidloom {
 
 class AviHeaderCache {
 public:
-    // The cache of the program (the window and vidloom-cli use this one).
-    static AviHeaderCache& shared();
-
     AviHeaderCache() = default;
     AviHeaderCache(const AviHeaderCache&) = delete;
     AviHeaderCache& operator=(const AviHeaderCache&) = delete;

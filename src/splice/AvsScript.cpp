@@ -43,6 +43,10 @@ std::string SplicePlan::buildScript() {
     return script + "return src";
 }
 
+std::string scriptFileText(SplicePlan& plan) {
+    return plan.buildScript() + "\r\n";
+}
+
 bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages) {
     if (!plan.hasFrames()) {
         if (messages != nullptr) {
@@ -53,7 +57,7 @@ bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* message
     if (plan.logView != nullptr) {
         plan.logView->appendLine("Creating " + path);
     }
-    writeFileAtomically(path, plan.buildScript() + "\r\n");
+    writeFileAtomically(path, scriptFileText(plan));
     if (plan.logView != nullptr) {
         plan.logView->appendLine("Done");
     }

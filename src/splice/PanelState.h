@@ -10,7 +10,8 @@ namespace vidloom {
 
 // A segment's identity for as long as it is in the plan. A segment that is
 // cut keeps its id for the part that stays; the cut-off part is a new segment
-// with a new id. Ids are never reused within one run.
+// with a new id. An id is never given to another segment within one run; undo
+// and redo give a segment back under its own id.
 using SegmentId = uint64_t;
 inline constexpr SegmentId kNoSegment = 0;
 

@@ -21,8 +21,8 @@ inline constexpr const char* kMsgExceedsEnd =
 inline constexpr const char* kMsgNotInteger = "spliceRef not integer type; spliceRef set to 0";
 inline constexpr const char* kMsgNegativeRef =
     "You cannot splice before the start of your clip: the splice reference is negative...";
-// The window discards an incompatible splice silently; vidloom-cli reports it
-// with this text.
+// An incompatible splice is discarded; the window and vidloom-cli show this
+// text with what differs (SpliceResult::details).
 inline constexpr const char* kMsgIncompatible =
     "The splice does not match the first clip (frame size or codec differ)...";
 inline constexpr const char* kSpliceRefCaption = "SpliceRef of ";
@@ -38,7 +38,7 @@ std::string assembledNameOf(const std::string& baseFileName);
 // Then writes the listing block to the log and lays the panels out. Errors of
 // reading the file propagate; the plan is then unchanged.
 void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
-             const WindowSeams& window, AviHeaderCache& cache = AviHeaderCache::shared());
+             const WindowSeams& window, AviHeaderCache& cache);
 
 // The message "Add Splice" shows instead of its file dialog, or empty.
 std::string spliceRefusal(const SplicePlan* plan);
@@ -54,16 +54,29 @@ enum class SpliceOutcome {
 struct SpliceResult {
     SpliceOutcome outcome = SpliceOutcome::Inserted;
     int32_t spliceRef = 0;
-    std::string message; // the refusal's text (also shown), empty when inserted
+    std::string message; // the refusal's fixed text, empty when inserted
+    std::string details; // its numbers: what differs, or reference, length and end
 };
+
+// What a refusal shows: "FILE: message (details)".
+std::string refusalText(const std::string& fileName, const SpliceResult& result);
+
+// Why a splice does not fit the first clip, both values of each difference
+// ("frame size 640x480 (first clip 320x240)"); empty when it fits.
+std::string spliceMismatch(const AviHeader& first, const AviHeader& splice);
+
+// The message for a file "Add File" took that is not an AVI file (it stays in
+// the plan as a segment without frames), naming the file and the reason;
+// empty for an AVI file.
+std::string notAviMessage(const AviHeader& header);
 
 // "Add Splice" for one chosen file: makes the segment, takes its reference
 // from givenRef, else from the file name (spliceRefOf), else from
 // window.prompt (a text that is not an integer gives 0 and kMsgNotInteger);
 // refuses a negative reference and one whose splice runs past the live end of
-// the plan (message shown, splice discarded); otherwise insertSplice, the
-// listing block and the layout. ConversionError of spliceRefOf and errors of
-// reading the file propagate with the plan unchanged.
+// the plan (refusalText shown, splice discarded); otherwise insertSplice (an
+// incompatible splice's refusalText shown), the listing block and the layout. ConversionError of
+// spliceRefOf and errors of reading the file propagate with the plan unchanged.
 SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
                        std::optional<int32_t> givenRef, const WindowSeams& window);
 
@@ -71,11 +84,13 @@ SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
 // segment, or no segment with frames), or empty.
 std::string scriptRefusal(const SplicePlan* plan);
 
+// The exact bytes of the script file: buildScript and its one closing CR LF.
+std::string scriptFileText(SplicePlan& plan);
+
 // The file steps of "Generate AVS" for the chosen path: logs "Creating " and
-// the path, writes the script and one CR LF
-// atomically, logs "Done". A plan without frames shows kMsgNoVideo and does
-// nothing else (false). An error of writing is raised after the temporary
-// file is removed; the previous file at path is then untouched.
+// the path, writes scriptFileText atomically, logs "Done". A plan without frames shows kMsgNoVideo
+// and does nothing else (false). An error of writing is raised after the temporary file is removed;
+// the previous file at path is then untouched.
 bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages);
 
 // Replaces the file at path with text: written to a temporary file in the

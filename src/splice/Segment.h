@@ -5,6 +5,7 @@
 #include "avi/AviHeader.h"
 #include "splice/AviHeaderCache.h"
 #include "splice/PanelState.h"
+#include "splice/PlanState.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,10 @@ public:
     // A whole-file segment of fileName: start 0, length the file's frame count.
     // The header record comes from cache (read there on the first use).
     Segment(const std::string& fileName, AviHeaderCache& cache);
+    // The segment a state describes, with the state's id (undo and redo give
+    // a segment back under the id its panel is known by). It counts as laid
+    // out, so giving it back does not make it current. Reads nothing.
+    Segment(const SegmentState& state, AviHeaderCache& cache);
     virtual ~Segment() = default;
     Segment(const Segment&) = delete;
     Segment& operator=(const Segment&) = delete;
@@ -30,6 +35,7 @@ public:
     bool startsOnKeyFrame() const { return isKeyFrame(start); }
 
     SegmentId id() const { return id_; }
+    SegmentState state() const { return {header, id_, start, length, spliceRef}; }
     const std::string& fileName() const { return header->FileName; }
     AviHeaderCache& cache() const { return *cache_; }
 

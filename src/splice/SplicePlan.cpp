@@ -56,90 +56,113 @@ bool SplicePlan::hasFrames() const {
     return false;
 }
 
-bool SplicePlan::insertSplice(std::unique_ptr<Segment> splice) {
-    // 1. Compatibility with whatever segment is first now.
-    const AviHeader& first = *segments.at(0).header;
-    const AviHeader& mine = *splice->header;
-    if (!first.IsAvi || !mine.IsAvi || first.Width != mine.Width || first.Height != mine.Height ||
-        first.VideoFourCC != mine.VideoFourCC) {
-        return false;
+namespace {
+
+bool compatible(const AviHeader& first, const AviHeader& splice) {
+    return first.IsAvi && splice.IsAvi && first.Width == splice.Width &&
+           first.Height == splice.Height && first.VideoFourCC == splice.VideoFourCC;
+}
+
+void checkSpliceBounds(const Segment& splice, int32_t liveLength) {
+    if (splice.spliceRef < 0) {
+        throw RangeError(splice.fileName() + ": the splice reference " +
+                         std::to_string(splice.spliceRef) + " is negative");
     }
-    const int32_t ref = splice->spliceRef;
-    const int32_t len = splice->length;
-    // Everything is checked and computed before the list changes, so a
-    // refused insertion leaves the plan exactly as it was.
-    if (ref < 0) {
-        throw RangeError(splice->fileName() + ": the splice reference " + std::to_string(ref) +
-                         " is negative");
-    }
-    const int64_t end = int64_t(ref) + len;
-    const int32_t total = liveLength();
-    if (end > total) {
-        throw ListIndexError(splice->fileName() + ": the splice would end at frame " +
+    const int64_t end = int64_t(splice.spliceRef) + splice.length;
+    if (end > liveLength) {
+        throw ListIndexError(splice.fileName() + ": the splice would end at frame " +
                              std::to_string(end) + ", past the end of the plan at frame " +
-                             std::to_string(total));
+                             std::to_string(liveLength));
     }
+}
 
-    // 2. Search: the first segment k whose end reaches the reference.
-    int32_t k = 0;
+// A range of frames of one file, as a segment holds it.
+struct Piece {
+    int32_t start, length, spliceRef;
+};
+
+// Where a splice of `length` frames at `ref` goes: segment `head` is cut
+// `cut` frames in, the tail T after the cut and the next `covered` - 1
+// segments are overwritten whole, and of the piece after them (T itself
+// when covered is 0) `kept` is left.
+struct SpliceCut {
+    int32_t head = 0;
+    int32_t cut = 0;
+    int32_t covered = 0;
+    Piece kept{};
+};
+
+// The cut of a splice that checkSpliceBounds accepted.
+SpliceCut findCut(const SegmentList& segments, int32_t ref, int32_t length) {
+    SpliceCut c;
     int32_t s = 0;
-    while (checkedAdd(s, segments.at(k).length) < ref) {
-        s = checkedAdd(s, segments.at(k).length);
-        ++k;
+    while (checkedAdd(s, segments.at(c.head).length) < ref) {
+        s = checkedAdd(s, segments.at(c.head).length);
+        ++c.head;
     }
-    Segment& head = segments.at(k);
-    const int32_t cut = ref - s;
-
-    // 3 and 4. The tail T after the cut, then the overwrite of len frames
-    // from T on: `covered` whole pieces go, the next one loses its first
-    // frames. Piece 0 is T, piece j > 0 is segment k + j.
-    struct Piece {
-        int32_t start, length, spliceRef;
-    };
+    const Segment& head = segments.at(c.head);
+    c.cut = ref - s;
+    // Piece 0 is T, piece j > 0 is segment head + j.
     auto piece = [&](int32_t j) {
         if (j == 0) {
-            return Piece{checkedAdd(head.start, cut), head.length - cut,
-                         checkedAdd(head.spliceRef, cut)};
+            return Piece{checkedAdd(head.start, c.cut), head.length - c.cut,
+                         checkedAdd(head.spliceRef, c.cut)};
         }
-        const Segment& seg = segments.at(k + j);
+        const Segment& seg = segments.at(c.head + j);
         return Piece{seg.start, seg.length, seg.spliceRef};
     };
     int32_t removed = 0;
-    int32_t covered = 0;
     Piece last = piece(0);
-    while (checkedAdd(removed, last.length) < len) {
+    while (checkedAdd(removed, last.length) < length) {
         removed += last.length;
-        ++covered;
-        last = piece(covered);
+        ++c.covered;
+        last = piece(c.covered);
     }
-    const int32_t trim = len - removed; // 0 only for a splice without frames
-    const Piece kept{checkedAdd(last.start, trim), last.length - trim,
-                     checkedAdd(last.spliceRef, trim)};
-    // The piece left is of the same file as the segment it is cut from.
-    const Segment& source = covered == 0 ? head : segments.at(k + covered);
-    std::unique_ptr<Segment> rest(new Segment(source, kept.start, kept.length, kept.spliceRef));
+    const int32_t trim = length - removed; // 0 only for a splice without frames
+    c.kept =
+        Piece{checkedAdd(last.start, trim), last.length - trim, checkedAdd(last.spliceRef, trim)};
+    return c;
+}
 
-    // Commit.
+} // namespace
+
+bool SplicePlan::insertSplice(std::unique_ptr<Segment> splice) {
+    if (!compatible(*segments.at(0).header, *splice->header)) {
+        return false;
+    }
+    // Everything is checked and computed before the list changes, so a
+    // refused insertion leaves the plan exactly as it was.
+    checkSpliceBounds(*splice, liveLength());
+    const SpliceCut cut = findCut(segments, splice->spliceRef, splice->length);
+    // The piece left is of the same file as the segment it is cut from.
+    const Segment& source = segments.at(cut.head + cut.covered);
+    std::unique_ptr<Segment> rest(
+        new Segment(source, cut.kept.start, cut.kept.length, cut.kept.spliceRef));
+    commitSplice(std::move(splice), std::move(rest), cut.head, cut.cut, cut.covered);
+    return true;
+}
+
+void SplicePlan::commitSplice(std::unique_ptr<Segment> splice, std::unique_ptr<Segment> rest,
+                              int32_t head, int32_t cut, int32_t covered) {
     const SegmentId current = currentSegment;
     bool currentGone = false;
-    head.length = cut;
-    segments.insert(k + 1, std::move(splice));
+    segments.at(head).length = cut;
+    segments.insert(head + 1, std::move(splice));
     if (covered == 0) {
-        segments.insert(k + 2, std::move(rest));
+        segments.insert(head + 2, std::move(rest));
     } else {
-        // T itself is covered: segments k+1 .. k+covered-1 of the old list go
-        // whole and segment k+covered is replaced by what is left of it.
+        // T itself is covered: segments head+1 .. head+covered-1 of the old
+        // list go whole and segment head+covered is replaced by what is left.
         for (int32_t j = 1; j < covered; ++j) {
-            currentGone = currentGone || segments.at(k + 2).id() == current;
-            segments.deleteAt(k + 2);
+            currentGone = currentGone || segments.at(head + 2).id() == current;
+            segments.deleteAt(head + 2);
         }
-        currentGone = currentGone || segments.at(k + 2).id() == current;
-        segments.replace(k + 2, std::move(rest));
+        currentGone = currentGone || segments.at(head + 2).id() == current;
+        segments.replace(head + 2, std::move(rest));
     }
     if (currentGone) {
-        currentLeft(current, k + 2);
+        currentLeft(current, head + 2);
     }
-    return true;
 }
 
 void SplicePlan::currentLeft(SegmentId gone, int32_t at) {

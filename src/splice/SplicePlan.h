@@ -11,13 +11,17 @@
 //    its panel widgets by PanelState::id: it reuses the widget of a known id,
 //    creates one for a new id, and hides the widgets of ids that are gone.
 //  - Panel events call applyEdit(id, start text, end text, length text) (a
-//    click, Enter, or leaving an editable cell), del(id) (the "del" button,
-//    followed by the window's own refresh), and F5/F6 call prev(currentSegment) /
-//    next(currentSegment) when currentSegment is not kNoSegment.
+//    click, Enter, or leaving an editable cell), remove(id) (the "del" button,
+//    followed by the window's own refresh), and F5/F6 call
+//    moveEarlier(currentSegment) / moveLater(currentSegment) when
+//    currentSegment is not kNoSegment.
 //  - "Generate AVS": scriptRefusal() before the save dialog, then generateAvs().
+//  - Each of these changes runs inside PlanHistory::record, which makes it one
+//    step of undo and redo (splice/PlanHistory.h).
 
 #include "splice/FileNames.h"
 #include "splice/PanelState.h"
+#include "splice/PlanState.h"
 #include "splice/SegmentList.h"
 #include "splice/WindowSeams.h"
 
@@ -33,9 +37,10 @@ class SplicePlan {
 public:
     // A plan whose only segment is the whole base file. baseList keeps a
     // second whole-file segment of the base file for the brand window.
-    explicit SplicePlan(const std::string& fileName, IProgressBar* progressBar = nullptr,
-                        ILogView* logMemo = nullptr,
-                        AviHeaderCache& cache = AviHeaderCache::shared());
+    SplicePlan(const std::string& fileName, IProgressBar* progressBar, ILogView* logMemo,
+               AviHeaderCache& cache);
+    // The plan a state describes (state.hasPlan); reads nothing.
+    SplicePlan(const PlanState& state, IProgressBar* progressBar, ILogView* logMemo);
     SplicePlan(const SplicePlan&) = delete;
     SplicePlan& operator=(const SplicePlan&) = delete;
 
@@ -64,6 +69,12 @@ public:
     std::vector<std::string> listingBlock();
     // Clears log and writes listingBlock into it (nothing when log is null).
     void writeListingBlock(ILogView* log);
+
+    // The plan as values, and back: restore puts segments, base clip,
+    // assembled name and current segment as the state has them, keeping the
+    // segments' ids; it neither lays out nor writes the log.
+    PlanState state() const;
+    void restore(const PlanState& state);
 
     // The live sum of the segment lengths (overflow-checked).
     int32_t liveLength() const;
@@ -100,6 +111,11 @@ public:
     SegmentId currentSegment = kNoSegment;
 
 private:
+    // The change of insertSplice once its checks passed: segment `head`
+    // keeps `cut` frames, the splice follows it, then `covered` segments
+    // (the tail after the cut counting as the first) give way to `rest`.
+    void commitSplice(std::unique_ptr<Segment> splice, std::unique_ptr<Segment> rest, int32_t head,
+                      int32_t cut, int32_t covered);
     // Keeps currentSegment valid after the segment at index `at` left the plan.
     void currentLeft(SegmentId gone, int32_t at);
     AviHeaderCache* cache_;

@@ -3,25 +3,18 @@
 // of script writing. It has no commands; its close box only hides it. Only the
 // main window writes to it.
 
-#include <QWidget>
+#include "ui/ToolWindow.h"
 
 namespace vidloom::ui {
 
 class TextLines;
 
-class LogWindow : public QWidget {
+class LogWindow : public ToolWindow {
     Q_OBJECT
 public:
     LogWindow();
 
-    // Keeps the text area sized to the window: 20 narrower and 40 lower than
-    // the window.
-    void fitPanelArea();
-
     TextLines* logText = nullptr;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 };
 
 } // namespace vidloom::ui

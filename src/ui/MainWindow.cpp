@@ -8,6 +8,7 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "splice/JoinFrames.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
@@ -24,6 +25,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -31,6 +33,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <tuple>
 
 namespace vidloom::ui {
 
@@ -64,6 +67,12 @@ bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
 
+// What a drop brings that the window opens: AVI files and scripts.
+bool opensOnDrop(const QUrl& url) {
+    return url.isLocalFile() &&
+           (isAviPath(url.toLocalFile()) || MainWindow::isScriptPath(url.toLocalFile()));
+}
+
 } // namespace
 
 MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
@@ -78,8 +87,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildControls();
     buildActions();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
-    // The caption is the program's title line: name, version and build number.
-    setWindowTitle(toQt(titleLine()));
+    buildHistory(); // also sets the title
     refreshProperties();
 }
 
@@ -99,7 +107,26 @@ void MainWindow::setDialogs(DialogSeam* dialogs) {
 void MainWindow::buildControls() {
     progressBar = makeProgressBar(this, "progressBar", 8, 6, 457, 21);
     secondProgressBar = makeProgressBar(this, "secondProgressBar", 472, 6, 201, 21);
+    buildCommandButtons();
+    buildDebugBox();
 
+    statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusLine->setGeometry(8, 89, 675, 15);
+    setTextColor(statusLine, QPalette::WindowText);
+
+    panelArea = new PanelScrollArea(this);
+    panelArea->setObjectName(QStringLiteral("panelArea"));
+    panelArea->setGeometry(8, 104, 675, 460);
+    buildPreview();
+    buildNavigation();
+    buildPropertyFields();
+    // Every control of the top rows stays within reach, with a few rows of
+    // panels below them.
+    setMinimumSize(generateButton->geometry().right() + 1 + 8 + 2, 300);
+}
+
+void MainWindow::buildCommandButtons() {
     // Each command button lies over a shape of exactly its bounds, which
     // gives the flat button its frame.
     auto command = [this](ButtonFrame*& shape, CommandButton*& button, const char* name,
@@ -123,14 +150,18 @@ void MainWindow::buildControls() {
             QStringLiteral("F9"), QRect(472, 32, 209, 25));
     command(showLogFrame, showLogButton, "showLogButton", QStringLiteral("Show LogInfo"),
             QStringLiteral("F8"), QRect(472, 64, 105, 25));
+}
 
+void MainWindow::buildDebugBox() {
     debugInfoBox = new QCheckBox(QStringLiteral("Debug Info"), this);
     debugInfoBox->setObjectName(QStringLiteral("debugInfoBox"));
     debugInfoBox->setGeometry(584, 68, 97, 17);
     debugInfoBox->setToolTip(QStringLiteral("Ctrl F8"));
     debugInfoBox->setChecked(false);
     setTextColor(debugInfoBox, QPalette::WindowText);
+}
 
+void MainWindow::buildPreview() {
     previewBox = new QCheckBox(QStringLiteral("Preview strip"), this);
     previewBox->setObjectName(QStringLiteral("previewBox"));
     previewBox->setGeometry(256, 68, 201, 17);
@@ -139,30 +170,75 @@ void MainWindow::buildControls() {
     setTextColor(previewBox, QPalette::WindowText);
     connect(previewBox, &QCheckBox::clicked, this,
             [this](bool checked) { setPreviewShown(checked); });
-
-    panelArea = new PanelScrollArea(this);
-    panelArea->setObjectName(QStringLiteral("panelArea"));
-    panelArea->setGeometry(8, 104, 675, 460);
     previewStrip = new PreviewStrip(this);
     previewStrip->setGeometry(8, 104 + 460 + 8, 675, PreviewStrip::kHeight);
-    QWidget* box = panelArea->contents();
+}
 
-    auto field = [box](const char* name, int left, int top, int width, int height) {
+void MainWindow::buildPropertyFields() {
+    QWidget* box = panelArea->contents();
+    auto field = [box](const char* name) {
         auto* edit = new QLineEdit(box);
         edit->setObjectName(QString::fromLatin1(name));
-        edit->setGeometry(left, top, width, height);
         setTextColor(edit, QPalette::Text);
         return edit;
     };
-    fourCCEdit = field("fourCCEdit", 8, 8, 49, 21);
-    codecEdit = field("codecEdit", 64, 8, 145, 21);
-    frameSizeEdit = field("frameSizeEdit", 8, 32, 49, 21);
-    frameRateEdit = field("frameRateEdit", 64, 32, 57, 21);
-    audioFormatEdit = field("audioFormatEdit", 496, 8, 169, 21);
-    audioBitRateEdit = field("audioBitRateEdit", 496, 32, 57, 21);
-    sampleRateEdit = field("sampleRateEdit", 560, 32, 57, 21);
-    channelsEdit = field("channelsEdit", 624, 32, 41, 21);
+    fourCCEdit = field("fourCCEdit");
+    codecEdit = field("codecEdit");
+    frameSizeEdit = field("frameSizeEdit");
+    frameRateEdit = field("frameRateEdit");
+    audioFormatEdit = field("audioFormatEdit");
+    audioBitRateEdit = field("audioBitRateEdit");
+    sampleRateEdit = field("sampleRateEdit");
+    channelsEdit = field("channelsEdit");
+    placePropertyFields();
+}
 
+void MainWindow::placePropertyFields() {
+    // Each field is as wide as designed or as its longest usual text needs at
+    // the window's font, whichever is more; the fields of a row follow each
+    // other. The video rows start at the left; the audio rows end at the
+    // designed right edge, the second one beside the ">>" button.
+    auto widthFor = [](QLineEdit* edit, int designed, const char* longest) {
+        const int chrome = edit->width() - textRoomOf(edit);
+        const int text = edit->fontMetrics().horizontalAdvance(QString::fromLatin1(longest));
+        return std::max(designed, text + chrome + 1);
+    };
+    const int gap = 7;
+    const int row1 = 8;
+    const int row2 = 32;
+    const int height = 21;
+    const int fourCC = widthFor(fourCCEdit, 49, "WWWW");
+    fourCCEdit->setGeometry(8, row1, fourCC, height);
+    codecEdit->setGeometry(8 + fourCC + gap, row1,
+                           widthFor(codecEdit, 145, "Raw, uncompressed YUV 4:2:0"), height);
+    const int size = widthFor(frameSizeEdit, 49, "88888x88888");
+    frameSizeEdit->setGeometry(8, row2, size, height);
+    frameRateEdit->setGeometry(8 + size + gap, row2, widthFor(frameRateEdit, 57, "888.888 fps"),
+                               height);
+
+    const int right = 665;
+    const int format = widthFor(audioFormatEdit, 169, "Unknown Audio Tag: 88888");
+    audioFormatEdit->setGeometry(right - format, row1, format, height);
+    // The second audio row ends at the same edge unless its texts need more
+    // room than there is beside the ">>" button; then it runs further right.
+    const std::tuple<QLineEdit*, int, const char*> row[] = {{audioBitRateEdit, 57, "8888 kbps"},
+                                                            {sampleRateEdit, 57, "888888Hz"},
+                                                            {channelsEdit, 41, "8 channels"}};
+    const int tightGap = 4;
+    int total = -tightGap;
+    for (const auto& [edit, designed, longest] : row) {
+        total += widthFor(edit, designed, longest) + tightGap;
+    }
+    int left = std::max(right - total, moveLaterButton->geometry().right() + 1 + gap);
+    for (const auto& [edit, designed, longest] : row) {
+        const int w = widthFor(edit, designed, longest);
+        edit->setGeometry(left, row2, w, height);
+        left += w + tightGap;
+    }
+}
+
+void MainWindow::buildNavigation() {
+    QWidget* box = panelArea->contents();
     auto navigation = [box](ButtonFrame*& shape, CommandButton*& button, const char* name,
                             const QString& caption, const QString& hint, QRect bounds) {
         shape = new ButtonFrame(box);
@@ -205,6 +281,8 @@ void MainWindow::buildActions() {
            &MainWindow::moveEarlierCommand);
     action(moveLaterAction, "moveLaterAction", QKeySequence(Qt::Key_F6),
            &MainWindow::moveLaterCommand);
+    action(openScriptAction, "openScriptAction", QKeySequence(Qt::CTRL | Qt::Key_O),
+           &MainWindow::openScriptCommand);
     action(previewAction, "previewAction", QKeySequence(Qt::Key_F4), &MainWindow::togglePreview);
 
     // A key and its button behave identically.
@@ -248,6 +326,8 @@ void MainWindow::fitPanelArea() {
         checkedSub(checkedSub(int32_t(height()), 140), previewShown_ ? kPreviewSpace : 0);
     panelArea->resize(std::max(w, 0), std::max(h, 0));
     previewStrip->setGeometry(8, 104 + std::max(h, 0) + 8, std::max(w, 0), PreviewStrip::kHeight);
+    statusLine->resize(std::max(w, 0), statusLine->height());
+    fitStatusLine();
 }
 
 void MainWindow::togglePreview() {
@@ -282,15 +362,46 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::showTagWindow() {
     guarded([this] {
         deleteHiddenPanels();
-        brandWindow_.setVisible(!brandWindow_.isVisible());
+        showToolWindow(brandWindow_, brandPlaced_);
     });
 }
 
 void MainWindow::showLogWindow() {
     guarded([this] {
         deleteHiddenPanels();
-        logWindow_.setVisible(!logWindow_.isVisible());
+        showToolWindow(logWindow_, logPlaced_);
     });
+}
+
+void MainWindow::showToolWindow(QWidget& tool, bool& placed) {
+    if (tool.isVisible()) {
+        tool.hide();
+        return;
+    }
+    if (!placed) {
+        // The brand window above the log window, beside this one.
+        placeBeside(&tool, {&brandWindow_, &logWindow_}, *this);
+        placed = true;
+    }
+    tool.show();
+}
+
+void MainWindow::openOnScreen() {
+    keepOnScreen(this);
+    show();
+}
+
+void MainWindow::showStatus(const QString& text) {
+    statusText_ = text;
+    statusIsCorrection_ = false;
+    fitStatusLine();
+}
+
+void MainWindow::fitStatusLine() {
+    // A long path loses its middle, not its file name; the tool tip has it all.
+    statusLine->setText(
+        statusLine->fontMetrics().elidedText(statusText_, Qt::ElideMiddle, statusLine->width()));
+    statusLine->setToolTip(statusText_);
 }
 
 void MainWindow::toggleDebugInfo() {
@@ -302,9 +413,7 @@ void MainWindow::toggleDebugInfo() {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) {
-            return url.isLocalFile() && isAviPath(url.toLocalFile());
-        })) {
+    if (std::any_of(urls.begin(), urls.end(), opensOnDrop)) {
         event->acceptProposedAction();
     }
 }
@@ -312,13 +421,13 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() && isAviPath(url.toLocalFile())) {
+        if (opensOnDrop(url)) {
             paths.append(url.toLocalFile());
         }
     }
     if (!paths.isEmpty()) {
         event->acceptProposedAction();
-        addFiles(paths);
+        openPaths(paths);
     }
 }
 

@@ -6,6 +6,7 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
+#include "splice/AviHeaderCache.h"
 #include "splice/PanelState.h"
 
 #include <QWidget>
@@ -13,14 +14,17 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 
 namespace vidloom {
 class AviHeader;
+class PlanHistory;
 class SplicePlan;
 } // namespace vidloom
 
@@ -69,6 +73,14 @@ public:
     // and files dropped on the window.
     void addFiles(const QStringList& paths);
 
+    // "Open Script" (Ctrl+O): the plan a chosen script describes replaces the
+    // plan; a script that cannot be opened shows why and changes nothing.
+    void openScriptCommand();
+    // Files from the command line or a drop, in their order: a script opens
+    // as "Open Script" opens it, other files are added as "Add File" adds them.
+    void openPaths(const QStringList& paths);
+    static bool isScriptPath(const QString& path);
+
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
@@ -79,6 +91,25 @@ public:
 
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
+
+    // Shows the window inside the available area of its screen.
+    void openOnScreen();
+    // The one-line note under the buttons: where a script went, how a typed
+    // value was corrected.
+    void showStatus(const QString& text);
+    // ---- History, title, closing and settings (MainWindowHistory.cpp,
+    // MainWindowSettings.cpp)
+    // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of the last change of
+    // the plan; the panels, fields, tag window and log follow.
+    void undoCommand();
+    void redoCommand();
+    PlanHistory& history() const { return *history_; }
+    // The window's geometry, the tool windows' geometry and visibility and the
+    // Debug Info box as the last run left them (main() calls it once).
+    void restoreSettings();
+    void saveSettings() const;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
 
     QProgressBar* progressBar = nullptr;
     QProgressBar* secondProgressBar = nullptr;
@@ -95,6 +126,7 @@ public:
     QCheckBox* debugInfoBox = nullptr;
     QCheckBox* previewBox = nullptr;
     PreviewStrip* previewStrip = nullptr;
+    QLabel* statusLine = nullptr;
     PanelScrollArea* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
     QLineEdit* codecEdit = nullptr;
@@ -118,6 +150,7 @@ public:
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
     QAction* previewAction = nullptr;
+    QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
     QList<SegmentPanel*> panels() const;
@@ -127,27 +160,72 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A plan changed since it was last written or opened is written,
+    // discarded or kept open as the user answers.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
+    void buildCommandButtons();
+    void buildDebugBox();
+    void buildPropertyFields();
+    void placePropertyFields();
+    void buildNavigation();
     void buildActions();
+    void buildPreview();
     // Runs one command; an error ends it and is shown with its message, and
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
     void addPaths(const QStringList& paths);
-    void showBrandOfBaseClip();
+    void openScriptFile(const QString& path);
+    void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // After any change of the plan: the log's listing block (when the plan
+    // no longer matches it), the brand window, the fields, the current panel
+    // in view.
+    void afterPlanChange();
+    // The keyboard goes to the current panel's first editable cell.
+    void focusCurrentPanel();
+    void keepCurrentPanelInView();
+    // Shows how typed values were corrected (empty: none), replacing an
+    // earlier such note.
+    void tellCorrection(const std::string& note);
+    void fitStatusLine();
+    // Where the save dialog starts: the base clip's folder and name, ".avs".
+    QString suggestedScriptPath() const;
+    void writeScript(const QString& path);
+    // The first time a tool window is shown, it goes beside this window.
+    void showToolWindow(QWidget& tool, bool& placed);
+
+    // Runs one command as one step of the plan's history (guarded as well).
+    void recorded(const std::function<void()>& command);
+    void buildHistory();
+    void stepThroughHistory(bool (PlanHistory::*step)());
+    // The title (script name, modified mark) and the undo and redo actions.
+    void showHistoryState();
+    // "Write" of the close question: true when the plan is now written.
+    bool writeBeforeClose();
 
     TagWindow& brandWindow_;
     LogWindow& logWindow_;
     std::unique_ptr<DialogSeam> ownDialogs_;
     DialogSeam* dialogs_;
     std::unique_ptr<PlanView> view_;
+    // The header records of the files the user added; it outlives the plan,
+    // whose segments point into it.
+    AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
     bool previewShown_ = true;
+    std::unique_ptr<PlanHistory> history_;
+    // The listing block as the log shows it since the last change.
+    std::vector<std::string> listedBlock_;
+    bool brandPlaced_ = false;
+    bool logPlaced_ = false;
+    bool statusIsCorrection_ = false;
+    QString statusText_; // in full; the line may show it shortened
 };
 
 } // namespace vidloom::ui

@@ -4,22 +4,28 @@
 // and shows the results.
 
 #include "avi/AviHeader.h"
-#include "avi/CodecNames.h"
 #include "avi/InfoTags.h"
+#include "splice/EditNote.h"
 #include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
+#include "splice/PropertyFields.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
+#include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/PlanView.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TagWindow.h"
+#include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace vidloom::ui {
@@ -30,10 +36,6 @@ const QString kOpenFilter = QStringLiteral("*.avi");
 const QString kSaveFilter = QStringLiteral("*.avs");
 const QString kSaveSuffix = QStringLiteral("avs");
 
-std::string decimal(int32_t n) {
-    return std::to_string(n);
-}
-
 } // namespace
 
 SplicePlan* MainWindow::plan() const {
@@ -41,13 +43,13 @@ SplicePlan* MainWindow::plan() const {
 }
 
 void MainWindow::addFileCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
-        addPaths(dialogs_->openFiles(this, kOpenFilter));
+        addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile")));
     });
     // The refresh runs also when the dialog was cancelled or a file failed,
-    // so the fields show what did get into the plan.
-    guarded([this] { refreshProperties(); });
+    // so the window shows what did get into the plan.
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::addFiles(const QStringList& paths) {
@@ -55,11 +57,11 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    guarded([this, &absolute] {
+    recorded([this, &absolute] {
         deleteHiddenPanels();
         addPaths(absolute);
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::addPaths(const QStringList& paths) {
@@ -69,34 +71,71 @@ void MainWindow::addPaths(const QStringList& paths) {
     view_->progress2.start(int32_t(paths.size()));
     for (const QString& path : paths) {
         view_->progress1.start(1);
-        vidloom::addFile(plan_, pathBytes(path), view_->seams());
-        showBrandOfBaseClip();
+        vidloom::addFile(plan_, pathBytes(path), view_->seams(), headerCache_);
+        showBrandOfFirstSegment();
+        // A file that is not an AVI file still goes in, without frames; the
+        // user hears why.
+        const Segment& added = plan_->segments.at(plan_->segments.count() - 1);
+        if (const std::string note = notAviMessage(*added.header); !note.empty()) {
+            dialogs_->message(this, toQt(note));
+        }
         view_->progress1.finish();
         view_->progress2.step();
     }
     view_->progress2.finish();
 }
 
-void MainWindow::showBrandOfBaseClip() {
-    const InfoTags* brand = plan_->baseList.at(0).header->BrandInfo.get();
-    if (brand == nullptr) {
-        // A base clip that is not an AVI file has no tag record: the columns
-        // show their headings alone.
-        brandWindow_.showColumns("InfoTag", "Contents");
+void MainWindow::showBrandOfFirstSegment() {
+    // A file that is not an AVI file has no tag record, and an empty plan no
+    // first segment: the columns show their headings alone.
+    const bool any = plan_ && plan_->segments.count() > 0;
+    brandWindow_.showTags(any ? plan_->segments.at(0).header->BrandInfo.get() : nullptr);
+}
+
+void MainWindow::afterPlanChange() {
+    if (plan_) {
+        // A plan that no longer matches the listing block last written gets
+        // a new one, as "Add File" writes it.
+        std::vector<std::string> block = plan_->listingBlock();
+        if (block != listedBlock_) {
+            plan_->writeListingBlock(plan_->logView);
+            listedBlock_ = std::move(block);
+        }
+    }
+    showBrandOfFirstSegment();
+    refreshProperties();
+    keepCurrentPanelInView();
+}
+
+void MainWindow::keepCurrentPanelInView() {
+    if (!plan_) {
         return;
     }
-    brandWindow_.showColumns(brand->idColumn(), brand->toString());
+    if (SegmentPanel* panel = view_->panelOf(plan_->currentSegment)) {
+        panelArea->ensureWidgetVisible(panel, 8, 8);
+    }
+}
+
+void MainWindow::focusCurrentPanel() {
+    SegmentPanel* panel = plan_ ? view_->panelOf(plan_->currentSegment) : nullptr;
+    if (panel != nullptr) {
+        panel->startEdit->setFocus(Qt::OtherFocusReason);
+    } else {
+        // No panel left: the keyboard stays with the window, not a button.
+        setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void MainWindow::addSpliceCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         const std::string refusal = spliceRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const QStringList paths = dialogs_->openFiles(this, kOpenFilter);
+        const QStringList paths =
+            dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addSplice"));
         if (paths.isEmpty()) {
             return;
         }
@@ -108,8 +147,8 @@ void MainWindow::addSpliceCommand() {
             view_->progress2.step();
         }
         view_->progress2.finish();
-        // No refresh here: the fields and the navigation buttons keep their
-        // state until the next "Add File" or panel deletion.
+        // A splice at frame 0 makes a new first segment.
+        afterPlanChange();
     });
 }
 
@@ -121,99 +160,136 @@ void MainWindow::generateCommand() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
-        const std::optional<QString> path = dialogs_->saveFile(this, kSaveFilter, kSaveSuffix);
+        const std::optional<QString> path = dialogs_->saveFile(
+            this, kSaveFilter, kSaveSuffix, QStringLiteral("generate"), suggestedScriptPath());
         if (!path) {
             return;
         }
-        view_->progress1.start(plan_->segments.count());
-        generateAvs(*plan_, pathBytes(*path), view_.get());
-        view_->progress1.finish();
+        if (QFileInfo::exists(*path) &&
+            !dialogs_->question(this, *path + QStringLiteral(" already exists. Replace it?"))) {
+            return;
+        }
+        writeScript(*path);
     });
 }
 
+QString MainWindow::suggestedScriptPath() const {
+    // The script last written or opened, else one named after the base clip.
+    if (!history_->scriptPath().empty()) {
+        return toQt(history_->scriptPath());
+    }
+    const QFileInfo base(toQt(plan_->baseList.at(0).fileName()));
+    return QDir(base.absolutePath()).filePath(base.completeBaseName() + QStringLiteral(".avs"));
+}
+
+void MainWindow::writeScript(const QString& path) {
+    view_->progress1.start(plan_->segments.count());
+    try {
+        if (generateAvs(*plan_, pathBytes(path), view_.get())) {
+            history_->markSaved(pathBytes(path));
+        }
+    } catch (const std::exception& e) {
+        // The log says how its "Creating" ended; the error box follows.
+        view_->log.appendLine(std::string("Failed: ") + e.what());
+        throw;
+    }
+    view_->progress1.finish();
+    showStatus(QStringLiteral("Script written to ") + path);
+}
+
 void MainWindow::moveEarlierCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveEarlier(plan_->currentSegment);
+            afterPlanChange();
         }
     });
 }
 
 void MainWindow::moveLaterCommand() {
-    guarded([this] {
+    recorded([this] {
         deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveLater(plan_->currentSegment);
+            afterPlanChange();
         }
     });
 }
 
 SegmentPanel* MainWindow::createPanel(SegmentId segment) {
     auto* panel = new SegmentPanel(panelArea->contents(), segment);
-    panel->setObjectName(QStringLiteral("InfoClipBox"));
+    panel->setObjectName(QStringLiteral("segmentPanel"));
     connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
     connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
     return panel;
 }
 
 void MainWindow::onPanelSelected(SegmentPanel* panel) {
-    guarded([this, panel] {
-        if (plan_ && panel->segmentId() != kNoSegment) {
-            plan_->applyEdit(panel->segmentId(), panel->startEdit->text().toStdString(),
-                             panel->endEdit->text().toStdString(),
-                             panel->lengthEdit->text().toStdString());
+    recorded([this, panel] {
+        if (!plan_ || panel->segmentId() == kNoSegment) {
+            return;
         }
+        const SegmentId id = panel->segmentId();
+        const PanelState before = panel->shownState();
+        const EditCells typed{panel->startEdit->text().toStdString(),
+                              panel->endEdit->text().toStdString(),
+                              panel->lengthEdit->text().toStdString()};
+        plan_->applyEdit(id, typed.start, typed.end, typed.length);
+        const int32_t at = plan_->segments.indexOf(id);
+        if (at >= 0 && panel->segmentId() == id) {
+            const PanelState& after = panel->shownState();
+            tellCorrection(
+                editNote({before.internalStart, before.internalEnd, before.internalLength}, typed,
+                         {after.internalStart, after.internalEnd, after.internalLength},
+                         plan_->segments.at(at).header->TotalFrames));
+        }
+        afterPlanChange();
     });
 }
 
+void MainWindow::tellCorrection(const std::string& note) {
+    if (!note.empty()) {
+        showStatus(QStringLiteral("Corrected: ") + toQt(note));
+        statusIsCorrection_ = true;
+    } else if (statusIsCorrection_) {
+        showStatus(QString());
+    }
+}
+
 void MainWindow::onPanelDelete(SegmentPanel* panel) {
-    guarded([this, panel] {
+    recorded([this, panel] {
         if (plan_ && panel->segmentId() != kNoSegment) {
             plan_->remove(panel->segmentId());
         }
     });
-    guarded([this] { refreshProperties(); });
+    guarded([this] {
+        afterPlanChange();
+        focusCurrentPanel();
+    });
 }
 
 void MainWindow::refreshProperties() {
     QWidget::update();
     updatePreview();
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             fourCCEdit, codecEdit, frameSizeEdit, frameRateEdit, audioFormatEdit, audioBitRateEdit,
-             sampleRateEdit, channelsEdit, moveEarlierButton, moveEarlierFrame, moveLaterButton,
-             moveLaterFrame}) {
-        w->hide();
+    const PropertyFields f = propertyFieldsOf(plan_.get());
+    const QString tip = tipText(f.report);
+    for (auto [edit, text] :
+         {std::pair{fourCCEdit, &f.fourCC}, std::pair{codecEdit, &f.codec},
+          std::pair{frameSizeEdit, &f.frameSize}, std::pair{frameRateEdit, &f.frameRate}}) {
+        setFieldText(edit, toQt(*text));
+        edit->setToolTip(tip);
+        edit->setVisible(f.videoShown);
     }
-    if (!plan_ || plan_->segments.count() == 0) {
-        return;
+    for (auto [edit, text] :
+         {std::pair{audioFormatEdit, &f.audioFormat}, std::pair{audioBitRateEdit, &f.audioBitRate},
+          std::pair{sampleRateEdit, &f.sampleRate}, std::pair{channelsEdit, &f.channels}}) {
+        setFieldText(edit, toQt(*text));
+        edit->setVisible(f.audioShown);
     }
-    const AviHeader& info = *plan_->segments.at(0).header;
-    const QString tip = tipText(info.Report);
-    setFieldText(fourCCEdit, toQt(info.VideoFourCC));
-    setFieldText(codecEdit, toQt(videoCodecNames().nameOf(info.VideoFourCC)));
-    setFieldText(frameSizeEdit, toQt(decimal(info.Width) + "x" + decimal(info.Height)));
-    setFieldText(frameRateEdit, toQt(decimal(info.FpsInteger) + "." +
-                                     thousandthsText(info.FpsThousandths) + " fps"));
-    for (QLineEdit* video : {fourCCEdit, codecEdit, frameSizeEdit, frameRateEdit}) {
-        video->setToolTip(tip);
-        video->show();
-    }
-    if (!info.NoAudio) {
-        setFieldText(audioFormatEdit, toQt(audioFormatNames().nameOf(info.AudioFormatTag)));
-        setFieldText(audioBitRateEdit, toQt(decimal(info.AudioBytesPerSec / 125) + " kbps"));
-        setFieldText(sampleRateEdit, toQt(decimal(info.AudioSampleRate) + "Hz"));
-        setFieldText(channelsEdit,
-                     info.AudioChannels == 2 ? QStringLiteral("Stereo") : QStringLiteral("Mono"));
-        for (QLineEdit* audio : {audioFormatEdit, audioBitRateEdit, sampleRateEdit, channelsEdit}) {
-            audio->show();
-        }
-    }
-    if (plan_->segments.count() > 1) {
-        for (QWidget* w : std::initializer_list<QWidget*>{moveEarlierFrame, moveEarlierButton,
-                                                          moveLaterFrame, moveLaterButton}) {
-            w->show();
-        }
+    for (QWidget* w : std::initializer_list<QWidget*>{moveEarlierFrame, moveEarlierButton,
+                                                      moveLaterFrame, moveLaterButton}) {
+        w->setVisible(f.navigationShown);
     }
 }
 

@@ -90,6 +90,11 @@ void PlanView::showPanels(const std::vector<PanelState>& states) {
     form_.updatePreview();
 }
 
+SegmentPanel* PlanView::panelOf(SegmentId segment) const {
+    const auto it = panels_.find(segment);
+    return it != panels_.end() ? it->second.data() : nullptr;
+}
+
 void PlanView::showMessage(const std::string& text) {
     form_.dialogs().message(&form_, toQt(text));
 }

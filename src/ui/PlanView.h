@@ -53,6 +53,8 @@ public:
     WindowSeams seams();
 
     void showPanels(const std::vector<PanelState>& panels) override;
+    // The panel of a segment in the plan, or null.
+    SegmentPanel* panelOf(SegmentId segment) const;
     void showMessage(const std::string& text) override;
     std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;

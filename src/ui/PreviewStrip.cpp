@@ -12,6 +12,10 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <numeric>
+#include <tuple>
+
 #if defined(__linux__)
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -134,7 +138,16 @@ void PreviewStrip::rebuild() {
         row_->addWidget(group);
     }
     row_->addStretch();
-    for (int i = 0; i < int(tiles_.size()); ++i) {
+    // Asked for file by file in frame order: the worker's decoder then goes
+    // on through a group of frames instead of seeking back into it.
+    std::vector<int> order(tiles_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        const JoinFrame& x = tiles_[size_t(a)].frame;
+        const JoinFrame& y = tiles_[size_t(b)].frame;
+        return std::tie(x.fileName, x.frame) < std::tie(y.fileName, y.frame);
+    });
+    for (int i : order) {
         request(i);
     }
 }

@@ -94,6 +94,7 @@ void SegmentPanel::detach() {
 }
 
 void SegmentPanel::apply(const PanelState& state) {
+    shown_ = state;
     setTitle(toQt(state.caption));
     setFieldText(fileNameCell, toQt(state.fileName));
     setFieldText(directoryCell, toQt(state.directory));

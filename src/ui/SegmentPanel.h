@@ -34,6 +34,8 @@ public:
 
     // Draws what the plan's layout computed for this panel and shows it.
     void apply(const PanelState& state);
+    // What the last apply drew.
+    const PanelState& shownState() const { return shown_; }
 
     // Colour of the group box and of all fifteen cells; the delete button
     // keeps its own.
@@ -81,6 +83,7 @@ protected:
 
 private:
     SegmentId segment_;
+    PanelState shown_;
 };
 
 } // namespace vidloom::ui

@@ -1,35 +1,41 @@
 #include "ui/TagWindow.h"
 
-#include "ui/TextLines.h"
-#include "ui/WindowStyle.h"
+#include "avi/InfoTags.h"
+#include "ui/UiText.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
 
 namespace vidloom::ui {
 
 TagWindow::TagWindow()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("tagWindow"));
-    setWindowTitle(QStringLiteral("BrandInfo"));
-    // A tool window: closing it only hides it, and it never keeps the program
-    // running once the main window has closed.
-    setAttribute(Qt::WA_QuitOnClose, false);
-    applyFormFont(this);
-    applyFormBackground(this);
-    placeWindow(this, 200, 100, 493, 149);
-
-    tagIds = new TextLines(this);
-    tagIds->setObjectName(QStringLiteral("tagIds"));
-    tagIds->setGeometry(8, 5, 49, 113);
-    tagValues = new TextLines(this);
-    tagValues->setObjectName(QStringLiteral("tagValues"));
-    tagValues->setGeometry(63, 5, 417, 113);
+    : ToolWindow(QStringLiteral("tagWindow"), QStringLiteral("BrandInfo"),
+                 QRect(200, 100, 493, 149)) {
+    table = new QTableWidget(0, 2, this);
+    table->setObjectName(QStringLiteral("tagTable"));
+    table->setHorizontalHeaderLabels({QStringLiteral("InfoTag"), QStringLiteral("Contents")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setContent(table, QRect(8, 8, 477, 133));
 }
 
-void TagWindow::showColumns(const std::string& ids, const std::string& values) {
-    tagIds->clear();
-    tagIds->addText(ids);
-    tagValues->clear();
-    tagValues->addText(values);
+void TagWindow::showTags(const InfoTags* tags) {
+    const int rows = tags != nullptr ? tags->count() : 0;
+    table->setRowCount(rows);
+    for (int i = 0; i < rows; ++i) {
+        auto* id = new QTableWidgetItem(toQt(tags->id(i)));
+        auto* value = new QTableWidgetItem(toQt(tags->value(i)));
+        // The whole value, however long, is there to read on hovering.
+        value->setToolTip(value->text());
+        table->setItem(i, 0, id);
+        table->setItem(i, 1, value);
+    }
 }
 
 } // namespace vidloom::ui

@@ -1,27 +1,28 @@
 #pragma once
-// The brand window: the INFO tags of the base clip in two columns, tag names
-// on the left and their contents on the right, line k of each belonging to the
-// same tag. It has no commands; its close box only hides it.
+// The brand window: the INFO tags of the plan's first segment, one row per
+// tag, its name beside its contents. It only shows them: nothing in it can be
+// edited, and its close box only hides it.
 
-#include <QWidget>
+#include "ui/ToolWindow.h"
 
-#include <string>
+class QTableWidget;
+
+namespace vidloom {
+class InfoTags;
+}
 
 namespace vidloom::ui {
 
-class TextLines;
-
-class TagWindow : public QWidget {
+class TagWindow : public ToolWindow {
     Q_OBJECT
 public:
     TagWindow();
 
-    // Replaces both columns: the id column (heading "InfoTag") and the value
-    // column (heading "Contents"), each a text with CR LF between lines.
-    void showColumns(const std::string& ids, const std::string& values);
+    // One row per tag; null (a file that is not an AVI file, or no plan)
+    // leaves the column headings alone.
+    void showTags(const InfoTags* tags);
 
-    TextLines* tagIds = nullptr;    // tag names
-    TextLines* tagValues = nullptr; // tag contents
+    QTableWidget* table = nullptr; // columns "InfoTag" and "Contents"
 };
 
 } // namespace vidloom::ui

@@ -1,5 +1,6 @@
 #include "ui/TextLines.h"
 
+#include "avi/TextFormat.h"
 #include "ui/UiText.h"
 
 namespace vidloom::ui {
@@ -8,7 +9,7 @@ TextLines::TextLines(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Narrow columns such as the brand window's tag names need the room.
+    // Narrow columns such as the tag window's tag names need the room.
     document()->setDocumentMargin(2);
 }
 
@@ -21,8 +22,7 @@ void TextLines::clear() {
 }
 
 void TextLines::addText(const std::string& text) {
-    QString all = toQt(text);
-    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString all = toQt(withLineFeeds(text));
     if (all.endsWith(QLatin1Char('\n'))) {
         all.chop(1);
     }

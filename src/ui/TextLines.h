@@ -1,5 +1,5 @@
 #pragma once
-// A plain multi-line text area as the log and brand windows use it: editable,
+// A plain multi-line text area as the log and tag windows use it: editable,
 // wrapping long lines, without scroll bars. Texts are added as lines; a text
 // holding CR LF breaks becomes one line per line of the text.
 

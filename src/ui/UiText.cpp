@@ -1,18 +1,17 @@
 #include "ui/UiText.h"
 
+#include "avi/TextEncoding.h"
+#include "avi/TextFormat.h"
+
 #include <QFile>
 #include <QLineEdit>
-#include <QStringDecoder>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace vidloom::ui {
 
 QString toQt(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    if (!utf8.hasError()) {
-        return text;
-    }
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return QString::fromStdString(readableText(bytes));
 }
 
 std::string pathBytes(const QString& path) {
@@ -20,9 +19,7 @@ std::string pathBytes(const QString& path) {
 }
 
 QString tipText(const std::string& text) {
-    QString tip = toQt(text);
-    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return tip.trimmed();
+    return toQt(withLineFeeds(text)).trimmed();
 }
 
 void setFieldText(QLineEdit* field, const QString& text) {
@@ -33,6 +30,24 @@ void setFieldText(QLineEdit* field, const QString& text) {
     }
     field->setText(text);
     field->setCursorPosition(0);
+}
+
+} // namespace vidloom::ui
+
+namespace vidloom::ui {
+
+int textRoomOf(const QLineEdit* edit) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.rect = QRect(0, 0, edit->width(), edit->height());
+    option.lineWidth = edit->hasFrame()
+                           ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+                           : 0;
+    const QRect contents =
+        edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    // The line edit keeps 2 pixels on each side of its text.
+    return contents.width() - margins.left() - margins.right() - 2 * 2;
 }
 
 } // namespace vidloom::ui

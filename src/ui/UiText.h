@@ -1,7 +1,8 @@
 #pragma once
 // The seam between the core's byte strings and Qt's strings and colours.
 // Paths and file contents are bytes: UTF-8 when they are valid UTF-8 (Linux
-// file names), otherwise read as Latin-1 so that no byte is lost from view.
+// file names), otherwise read as Windows-1252 (avi/TextEncoding.h), the same
+// text vidloom-cli's JSON gives.
 
 #include "splice/PanelState.h"
 
@@ -33,5 +34,9 @@ QString tipText(const std::string& text);
 // Sets a field's text showing its beginning, however long the text is; a
 // field that already shows the text is left as it is.
 void setFieldText(QLineEdit* field, const QString& text);
+
+// The width a line edit has for its text: its contents less its frame, text
+// margins and the fixed margin it keeps beside the text.
+int textRoomOf(const QLineEdit* edit);
 
 } // namespace vidloom::ui

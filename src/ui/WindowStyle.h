@@ -1,6 +1,8 @@
 #pragma once
 // What the three windows share: their font, background and placement.
 
+#include <QList>
+
 class QWidget;
 
 namespace vidloom::ui {
@@ -16,5 +18,14 @@ void applyFormBackground(QWidget* window);
 // desktops, and the resize rules work from the same size, so the designed
 // window gives the designed controls everywhere.
 void placeWindow(QWidget* window, int left, int top, int width, int height);
+
+// Moves (and if need be shrinks, down to its minimum size) a top-level window
+// so that it lies inside the available area of its screen, whatever the
+// screen's size and scale factor.
+void keepOnScreen(QWidget* window);
+// Places a tool window beside the main window, to its right, else to its
+// left, in a column of tool windows one above the other (tool is one of
+// column) that starts level with the main window and fits the screen.
+void placeBeside(QWidget* tool, const QList<const QWidget*>& column, const QWidget& main);
 
 } // namespace vidloom::ui

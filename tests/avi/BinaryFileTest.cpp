@@ -36,6 +36,26 @@ TEST(BinaryFile, FindAgreesWithTheByteByByteSearchAcrossBlocks) {
     EXPECT_EQ(f.find("INFO", 0, int64_t(bytes.size())), -1);
 }
 
+TEST(BinaryFile, FindSeesAWordThatStraddlesABlockEndCountedFromItsStart) {
+    // The search reads blocks counted from `from`. One word, searched for from
+    // every start that puts it 1-3 bytes before the end of the first or second
+    // block, for any power-of-two block size from 4 KiB to 512 KiB.
+    const int64_t at = (int64_t(1) << 20) + 100;
+    std::string bytes(size_t(at) + 1000, 'x');
+    bytes.replace(size_t(at), 4, "movi");
+    const std::string path = kit::writeTemp("find-straddle.bin", bytes);
+    BinaryFile f(path);
+    for (int shift = 12; shift <= 19; ++shift) {
+        for (int64_t blocks : {1, 2}) {
+            for (int64_t before : {1, 2, 3}) {
+                const int64_t from = at - ((blocks << shift) - before);
+                EXPECT_EQ(f.find("movi", from, int64_t(bytes.size())), at)
+                    << "from " << from << " (block size 2^" << shift << ")";
+            }
+        }
+    }
+}
+
 TEST(BinaryFile, ShortReadNamesFileAndOffsetAndKeepsPosition) {
     const std::string path = kit::writeTemp("short.bin", "RIFF");
     BinaryFile f(path);

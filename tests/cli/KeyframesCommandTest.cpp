@@ -3,6 +3,8 @@
 
 #include "cli/Commands.h"
 #include "kit/AviBuilder.h"
+#include "kit/Outcome.h"
+#include "splice/AviHeaderCache.h"
 
 #include <cstdio>
 #include <fstream>
@@ -13,17 +15,10 @@ using namespace vidloom;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using kit::CliRun;
 
 CliRun keyframes(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> all{"keyframes"};
-    all.insert(all.end(), args.begin(), args.end());
-    const int status = cli::runCli(all, out, err);
-    return {status, out.str(), err.str()};
+    return kit::cli("keyframes", args);
 }
 
 std::string fixture(const std::string& name) {
@@ -61,12 +56,14 @@ TEST(KeyframesCommand, ATruncatedIndexPrintsWhatItHoldsThenFails) {
     const std::string path = kit::writeTemp("kf-cut.avi", bytes);
     // The headers are read from the file as it is now, so cut after the
     // record exists: the command reads the record through the same cache.
-    EXPECT_EQ(keyframes({path}).status, 0);
+    AviHeaderCache cache;
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runKeyframes({path}, out, err, cache), 0);
     kit::writeTemp("kf-cut.avi", bytes.substr(0, b.offsets().idx1 + 8 + 16 * 9));
-    const CliRun r = keyframes({path});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "0\n2\n4\n");
-    EXPECT_NE(r.err.find(path), std::string::npos);
+    out.str("");
+    EXPECT_EQ(cli::runKeyframes({path}, out, err, cache), 1);
+    EXPECT_EQ(out.str(), "0\n2\n4\n");
+    EXPECT_NE(err.str().find(path), std::string::npos);
 }
 
 TEST(KeyframesCommand, RefusesWhatItCannotRead) {

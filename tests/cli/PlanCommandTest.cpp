@@ -5,27 +5,20 @@
 #include "kit/AviBuilder.h"
 #include "kit/AvsEval.h"
 #include "kit/MiniJson.h"
+#include "kit/Outcome.h"
 #include "splice/PlanActions.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace vidloom;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using kit::CliRun;
 
 CliRun plan(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    std::vector<std::string> all{"plan"};
-    all.insert(all.end(), args.begin(), args.end());
-    const int status = cli::runCli(all, out, err);
-    return {status, out.str(), err.str()};
+    return kit::cli("plan", args);
 }
 
 std::string clip(const std::string& name, int frames) {
@@ -82,6 +75,7 @@ TEST(PlanCommand, IncompatibleAndFarAwaySplicesAreRefusedToo) {
     const CliRun r = plan({base, "--splice-at", "0", wide, "--splice-at", "2147483647", base});
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find(wide + ": " + kMsgIncompatible), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(frame size 640x240, first clip 320x240)"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(base + ": " + kMsgExceedsEnd), std::string::npos) << r.err;
 }
 

@@ -52,4 +52,11 @@ inline CliRun cli(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+// vidloom-cli command with these arguments after it.
+inline CliRun cli(const std::string& command, const std::vector<std::string>& args) {
+    std::vector<std::string> all{command};
+    all.insert(all.end(), args.begin(), args.end());
+    return cli(all);
+}
+
 } // namespace vidloom::kit

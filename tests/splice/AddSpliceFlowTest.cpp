@@ -24,6 +24,16 @@ protected:
     kit::RecordingPanels panels;
     WindowSeams window;
     std::unique_ptr<SplicePlan> p;
+
+    // The one message shown names the file and holds each of the words.
+    void expectOneMessage(const std::string& file, std::initializer_list<std::string> words) {
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const std::string& text = messages.shown[0];
+        EXPECT_EQ(text.rfind(file + ": ", 0), 0u) << text;
+        for (const std::string& word : words) {
+            EXPECT_NE(text.find(word), std::string::npos) << word << " in " << text;
+        }
+    }
 };
 
 TEST_F(AddFlow, AddFileMakesThePlanThenAppends) {
@@ -76,7 +86,7 @@ TEST_F(AddFlow, ANegativeReferenceIsRefused) {
     const std::string before = shape(*p);
     const SpliceResult r = addSplice(*p, path("T"), std::nullopt, window);
     EXPECT_EQ(r.outcome, SpliceOutcome::NegativeReference);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{kMsgNegativeRef});
+    expectOneMessage(path("T"), {kMsgNegativeRef, "-5"});
     EXPECT_EQ(shape(*p), before);
     EXPECT_EQ(addSplice(*p, path("S"), -1, window).outcome, SpliceOutcome::NegativeReference)
         << "a given -1 is a reference, not 'no digits'";
@@ -85,7 +95,8 @@ TEST_F(AddFlow, ANegativeReferenceIsRefused) {
 TEST_F(AddFlow, TheBoundsCheckUsesThePlanAsItIsNow) {
     EXPECT_EQ(addSplice(*p, path("S"), 950, window).outcome, SpliceOutcome::Inserted);
     EXPECT_EQ(addSplice(*p, path("S"), 951, window).outcome, SpliceOutcome::ExceedsEnd);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{kMsgExceedsEnd});
+    // Reference, length, end and the plan's end.
+    expectOneMessage(path("S"), {kMsgExceedsEnd, "951", "50", "1001", "1000"});
 
     // An edit shortens the plan; listedLength still says 1000.
     p->applyEdit(p->segments.at(0).id(), "0", "500", "");
@@ -96,12 +107,15 @@ TEST_F(AddFlow, TheBoundsCheckUsesThePlanAsItIsNow) {
     EXPECT_EQ(addSplice(*p, path("S"), 500, window).outcome, SpliceOutcome::Inserted);
 }
 
-TEST_F(AddFlow, AnIncompatibleSpliceIsDroppedQuietlyButStillLaidOut) {
+TEST_F(AddFlow, AnIncompatibleSpliceIsDroppedWithWhatDiffersButStillLaidOut) {
     log.lines.clear();
     const size_t layouts = panels.layouts.size();
     const SpliceResult r = addSplice(*p, path("W"), 10, window);
     EXPECT_EQ(r.outcome, SpliceOutcome::Incompatible);
-    EXPECT_TRUE(messages.shown.empty());
+    const AviHeader& base = *p->segments.at(0).header;
+    const std::string baseSize = std::to_string(base.Width) + "x" + std::to_string(base.Height);
+    expectOneMessage(path("W"), {kMsgIncompatible, "frame size 640x", "first clip " + baseSize});
+    EXPECT_EQ(r.details.find("codec"), std::string::npos) << r.details;
     EXPECT_EQ(log.lines.size(), 4u);
     EXPECT_EQ(panels.layouts.size(), layouts + 1);
     EXPECT_EQ(shape(*p), "B(0,1000,0)");

@@ -3,8 +3,11 @@
 
 #include "UiTestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -43,22 +46,29 @@ private slots:
             QCOMPARE(d->acceptMode(), QFileDialog::AcceptOpen);
             QCOMPARE(d->nameFilters(), QStringList{"*.avi"});
         });
-        QVERIFY(seam.openFiles(nullptr, QStringLiteral("*.avi")).isEmpty());
+        QVERIFY(seam.openFiles(nullptr, QStringLiteral("*.avi"), QStringLiteral("test")).isEmpty());
         QVERIFY(seen);
     }
 
-    void saveDialogAddsAvsAndReplacesWithoutAsking() {
+    void saveDialogStartsAtTheSuggestionAndLeavesReplacingToTheQuestion() {
         QtDialogSeam seam;
         bool seen = false;
+        const QString folder = QDir::tempPath();
         whenShown<QFileDialog>([&](QFileDialog* d) {
             seen = true;
+            QCOMPARE(QDir(d->directory()).canonicalPath(), QDir(folder).canonicalPath());
+            QCOMPARE(QFileInfo(d->selectedFiles().value(0)).fileName(), QStringLiteral("base.avs"));
             QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
             QCOMPARE(d->defaultSuffix(), QStringLiteral("avs"));
             QCOMPARE(d->nameFilters(), QStringList{"*.avs"});
             QVERIFY(d->testOption(QFileDialog::DontConfirmOverwrite));
         });
-        QVERIFY(!seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs")));
+        QVERIFY(!seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs"),
+                               QStringLiteral("test"), folder + QStringLiteral("/base.avs")));
         QVERIFY(seen);
+        whenShown<QMessageBox>(
+            [](QMessageBox* d) { QCOMPARE(d->text(), QStringLiteral("Replace?")); });
+        QVERIFY(!seam.question(nullptr, QStringLiteral("Replace?")));
     }
 
     void cancelledInputBoxGivesTheDefault() {
@@ -80,6 +90,42 @@ private slots:
         whenShown<QMessageBox>([&](QMessageBox* d) { shown = d->text(); });
         seam.message(nullptr, QStringLiteral("You must have at least one video clip..."));
         QCOMPARE(shown, QStringLiteral("You must have at least one video clip..."));
+    }
+
+    void unsavedQuestionOffersWriteDiscardCancel() {
+        QtDialogSeam seam;
+        QStringList buttons;
+        whenShown<QMessageBox>([&](QMessageBox* d) {
+            for (QAbstractButton* b : d->buttons()) {
+                buttons.append(b->text().remove(QLatin1Char('&')));
+            }
+        });
+        QCOMPARE(seam.askUnsavedChanges(nullptr, QStringLiteral("?")), UnsavedAnswer::Cancel);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Cancel", "Discard", "Write"}));
+    }
+
+    void eachFileDialogStartsWhereItWasLastLeft() {
+        QtDialogSeam seam;
+        auto leaveIn = [&](const QString& folder, const QString& key) {
+            QTimer::singleShot(0, [folder] {
+                auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(d != nullptr);
+                d->setDirectory(folder);
+                d->selectFile(QStringLiteral("kept.avs"));
+                static_cast<QDialog*>(d)->accept(); // public there
+            });
+            QVERIFY(
+                seam.saveFile(nullptr, QStringLiteral("*.avs"), QStringLiteral("avs"), key, {}));
+        };
+        const QString one = QFileInfo(test::tempFile("folder-probe.txt", "")).absolutePath();
+        const QString other = QDir(QDir::tempPath()).absolutePath();
+        leaveIn(one, QStringLiteral("one"));
+        leaveIn(other, QStringLiteral("other"));
+        QString startedIn;
+        whenShown<QFileDialog>([&](QFileDialog* d) { startedIn = d->directory().absolutePath(); });
+        seam.openFiles(nullptr, QStringLiteral("*.avi"), QStringLiteral("one"));
+        QCOMPARE(startedIn, one);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTest>
 
@@ -25,9 +26,20 @@ private slots:
         app.addSplices({xvidFile("ins40.avi", 10)});
         const QStringList block = app.log.logText->lines();
         const QString out = tempFile("out.avs", "old contents");
-        app.dialogs.saveAnswers = {out, out};
+        app.dialogs.saveAnswers = {out, out, out};
+        // Replacing an existing file is asked first; "no" leaves it alone.
+        app.dialogs.questionAnswers = {false, true, true};
+        QTest::keyClick(&app.main, Qt::Key_F9);
+        QCOMPARE(app.dialogs.questions.size(), 1);
+        QVERIFY(app.dialogs.questions[0].contains(out));
+        QCOMPARE(vidloom::kit::readAll(out.toStdString()), "old contents");
+        QCOMPARE(app.log.logText->lines(), block);
         QTest::keyClick(&app.main, Qt::Key_F9);
         QCOMPARE(app.dialogs.asked.last(), QStringLiteral("save *.avs avs"));
+        // The dialog starts at the base clip's name, and the window says where
+        // the script went.
+        QCOMPARE(app.dialogs.suggested.last(), base.chopped(4) + QStringLiteral(".avs"));
+        QVERIFY(app.main.statusLine->toolTip().contains(out));
         const QByteArray script =
             QByteArray::fromStdString(vidloom::kit::readAll(out.toStdString()));
         QVERIFY(script.startsWith("src = aviSource(\"" + base.toUtf8() + "\")"));
@@ -67,11 +79,17 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_F9);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY2(app.dialogs.errors[0].contains(out), qPrintable(app.dialogs.errors[0]));
-        QCOMPARE(app.log.logText->lines().last(), "Creating " + out);
+        // The log says how its "Creating" line ended.
+        const QStringList lines = app.log.logText->lines();
+        QCOMPARE(lines[lines.size() - 2], "Creating " + out);
+        QVERIFY2(lines.last().startsWith(QStringLiteral("Failed: ")) && lines.last().contains(out),
+                 qPrintable(lines.last()));
+        QVERIFY(!app.main.statusLine->toolTip().contains(out));
         QVERIFY(!QFile::exists(out));
         // The program goes on: the plan is intact and the next command works.
         const QString good = tempFile("good.avs", {});
         app.dialogs.saveAnswers = {good};
+        app.dialogs.questionAnswers = {true};
         QTest::keyClick(&app.main, Qt::Key_F9);
         QCOMPARE(app.log.logText->lines().last(), QStringLiteral("Done"));
     }

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace vidloom::ui;
@@ -33,7 +34,7 @@ class MainWindowTest : public QObject {
 private slots:
     void startsWithTitleAndNothingShown() {
         App app;
-        QCOMPARE(app.main.windowTitle(), QString::fromStdString(vidloom::titleLine()));
+        QCOMPARE(app.main.windowTitle(), QString::fromStdString(vidloom::titleLine()) + "[*]");
         QVERIFY(app.main.windowTitle().startsWith(QStringLiteral("Vidloom ")));
         QCOMPARE(app.main.pos(), QPoint(228, 134));
         // The designed 700 x 600, and under the panels the preview strip.
@@ -90,15 +91,29 @@ private slots:
         QCOMPARE(f.panelArea->geometry(), QRect(8, 104, 675, 460));
         QCOMPARE(f.panelArea->contents()->palette().color(QPalette::Window), QColor(Qt::white));
 
+        // The fields are at least as wide as designed, as wide as their texts
+        // need, on their two rows, clear of each other and of the move buttons.
         const std::pair<QLineEdit*, QRect> fields[] = {
             {f.fourCCEdit, {8, 8, 49, 21}},         {f.codecEdit, {64, 8, 145, 21}},
             {f.frameSizeEdit, {8, 32, 49, 21}},     {f.frameRateEdit, {64, 32, 57, 21}},
             {f.audioFormatEdit, {496, 8, 169, 21}}, {f.audioBitRateEdit, {496, 32, 57, 21}},
             {f.sampleRateEdit, {560, 32, 57, 21}},  {f.channelsEdit, {624, 32, 41, 21}},
         };
-        for (const auto& [edit, bounds] : fields) {
+        QList<QRect> taken{f.moveEarlierButton->geometry(), f.moveLaterButton->geometry()};
+        for (const auto& [edit, designed] : fields) {
             QCOMPARE(edit->parentWidget(), f.panelArea->contents());
-            QCOMPARE(edit->geometry(), bounds);
+            QCOMPARE(edit->y(), designed.y());
+            QCOMPARE(edit->height(), designed.height());
+            QVERIFY(edit->width() >= designed.width());
+            QVERIFY(edit->geometry().right() < f.panelArea->width());
+            for (const QRect& other : taken) {
+                QVERIFY2(!edit->geometry().intersects(other),
+                         qPrintable(edit->objectName() + QStringLiteral(" %1,%2 %3")
+                                                             .arg(edit->x())
+                                                             .arg(edit->width())
+                                                             .arg(other.right())));
+            }
+            taken.append(edit->geometry());
             QCOMPARE(edit->palette().color(QPalette::Text), fontColor());
         }
         QCOMPARE(f.moveEarlierButton->geometry(), QRect(240, 48, 73, 25));
@@ -186,10 +201,11 @@ private slots:
         QCOMPARE(app.log.logText->size(), QSize(480, 360));
         QCOMPARE(app.log.logText->pos(), QPoint(8, 8));
 
+        // The tag table grows with its window.
         app.brand.show();
-        app.brand.resize(700, 500);
-        QCOMPARE(app.brand.tagIds->geometry(), QRect(8, 5, 49, 113));
-        QCOMPARE(app.brand.tagValues->geometry(), QRect(63, 5, 417, 113));
+        const QSize table = app.brand.table->size();
+        app.brand.resize(app.brand.size() + QSize(207, 351));
+        QCOMPARE(app.brand.table->size(), table + QSize(207, 351));
     }
 
     void toolWindowsAsDesigned() {
@@ -207,11 +223,9 @@ private slots:
             QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
             QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
         }
-        for (TextLines* memo : {app.brand.tagIds, app.brand.tagValues, app.log.logText}) {
-            QVERIFY(!memo->isReadOnly());
-            QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-            QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        }
+        QVERIFY(!app.log.logText->isReadOnly());
+        QCOMPARE(app.log.logText->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(app.brand.table->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
 };
 

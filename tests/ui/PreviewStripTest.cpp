@@ -1,5 +1,5 @@
 // The preview strip follows the current panel through adding files, edits,
-// clicks and moves; it fills from a worker while the window goes on, shows
+// clicks, moves and undo; it fills from a worker while the window goes on, shows
 // why a file cannot be decoded, and can be hidden.
 
 #include "UiTestSupport.h"
@@ -88,21 +88,24 @@ private slots:
         QCOMPARE(captions(strip),
                  (QStringList{"start of the plan", "bframes.avi, frame 0", "bframes.avi, frame 29",
                               "dropped.avi, frame 1\n(dropped: shows frame 0)"}));
-        // F6 moves it after the other segment.
+        // F6 moves it after the other segment; Ctrl+Z puts it back.
         QTest::keyClick(&app.main, Qt::Key_F6);
         QCOMPARE(captions(strip).mid(0, 2),
                  (QStringList{"dropped.avi, frame 29", "bframes.avi, frame 0"}));
+        QTest::keyClick(&app.main, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(captions(strip).mid(0, 2),
+                 (QStringList{"start of the plan", "bframes.avi, frame 0"}));
         QTRY_VERIFY(allShown(strip));
 
         // Hidden, the strip asks for nothing; shown again, it has caught up.
         QTest::keyClick(&app.main, Qt::Key_F4);
         QVERIFY(strip->isHidden());
-        QTest::keyClick(&app.main, Qt::Key_F5);
-        QVERIFY(strip->pending() == 0);
+        QTest::keyClick(&app.main, Qt::Key_F6);
+        QCOMPARE(strip->pending(), 0);
         app.main.previewBox->click();
         QVERIFY(!strip->isHidden());
         QCOMPARE(captions(strip).mid(0, 2),
-                 (QStringList{"start of the plan", "bframes.avi, frame 0"}));
+                 (QStringList{"dropped.avi, frame 29", "bframes.avi, frame 0"}));
         QTRY_VERIFY(allShown(strip));
     }
 

@@ -35,13 +35,6 @@ QStringList row(const SegmentPanel* p) {
             p->clipLengthCell->text()};
 }
 
-void type(PanelCell* cell, const QString& text) {
-    cell->setFocus();
-    cell->selectAll();
-    QTest::keyClicks(cell, text);
-    QTest::keyClick(cell, Qt::Key_Return);
-}
-
 QString smallFile(const std::string& name) {
     vidloom::kit::AviBuilder avi;
     avi.width = 176;
@@ -77,8 +70,8 @@ private slots:
         QCOMPARE(panels[0]->boxColor(), kPlain);
         QCOMPARE(app.log.logText->lines().mid(3),
                  (QStringList{"0-35 : " + base, "35-55 : " + splice, "55-100 : " + base}));
-        // No refresh after a splice: the navigation buttons wait for the next one.
-        QVERIFY(app.main.moveEarlierButton->isHidden());
+        // The window follows the plan at once: three segments can be moved.
+        QVERIFY(app.main.moveEarlierButton->isVisible());
         QCOMPARE(app.main.secondProgressBar->value(), app.main.secondProgressBar->maximum());
     }
 
@@ -109,18 +102,29 @@ private slots:
         const QString base = xvidFile("base.avi", 100, 10);
         app.addFiles({base});
         const QStringList before = app.log.logText->lines();
-        // Past the end: refused with its message; the next file still goes in.
-        app.addSplices({xvidFile("s90.avi", 20), xvidFile("s80.avi", 20)});
-        QCOMPARE(
-            app.dialogs.messages,
-            QStringList{"You cannot splice when the splice is exceeding the end of your clip..."});
+        // Past the end: refused with its message, the file and the numbers
+        // (reference, length, end, the plan's end); the next file still goes in.
+        const QString s90 = xvidFile("s90.avi", 20);
+        app.addSplices({s90, xvidFile("s80.avi", 20)});
+        QCOMPARE(app.dialogs.messages.size(), 1);
+        QVERIFY(app.dialogs.messages[0].startsWith(
+            s90 + ": You cannot splice when the splice is exceeding the end of your clip..."));
+        for (const char* number : {"90", "20", "110", "100"}) {
+            QVERIFY2(app.dialogs.messages[0].contains(QString::fromLatin1(number)), number);
+        }
         const QString s80 = QString::fromStdString(app.main.plan()->segments.at(1).fileName());
         QVERIFY(s80.endsWith(QStringLiteral("s80.avi")));
         QVERIFY(app.log.logText->lines().contains("80-100 : " + s80));
         QCOMPARE(app.shownPanels().size(), 3); // with the empty rest of the base clip
-        // A different frame size is discarded without a word.
-        app.addSplices({smallFile("small10.avi")});
-        QCOMPARE(app.dialogs.messages.size(), 1);
+        // A different frame size is discarded, and the message says so with
+        // both sizes.
+        const QString small = smallFile("small10.avi");
+        app.addSplices({small});
+        QCOMPARE(app.dialogs.messages.size(), 2);
+        QVERIFY(app.dialogs.messages[1].startsWith(small + ": The splice does not match"));
+        QVERIFY2(app.dialogs.messages[1].contains(QStringLiteral("176x144")) &&
+                     app.dialogs.messages[1].contains(QStringLiteral("320x240")),
+                 qPrintable(app.dialogs.messages[1]));
         QCOMPARE(app.shownPanels().size(), 3);
         QVERIFY(before != app.log.logText->lines());
         QVERIFY(app.dialogs.errors.isEmpty());

@@ -1,16 +1,18 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
+#include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/SegmentPanel.h"
 
+#include <QTableWidget>
 #include <QTest>
 
 #include <algorithm>
 
 namespace vidloom::ui::test {
 
-QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
+QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter, const QString&) {
     asked.append(QStringLiteral("open ") + filter);
     if (openAnswers.empty()) {
         unexpected.append(asked.last());
@@ -22,14 +24,33 @@ QStringList ScriptedDialogs::openFiles(QWidget*, const QString& filter) {
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*, const QString& filter,
-                                                 const QString& defaultSuffix) {
+                                                 const QString& defaultSuffix, const QString&,
+                                                 const QString& suggestedPath) {
     asked.append(QStringLiteral("save ") + filter + QStringLiteral(" ") + defaultSuffix);
+    suggested.append(suggestedPath);
     if (saveAnswers.empty()) {
         unexpected.append(asked.last());
         return std::nullopt;
     }
-    std::optional<QString> answer = saveAnswers.front();
+    // The answer is taken as a plain QString: a copied std::optional<QString>
+    // trips GCC's -Wmaybe-uninitialized in optimised builds.
+    const bool cancelled = !saveAnswers.front().has_value();
+    QString path = saveAnswers.front().value_or(QString());
     saveAnswers.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+bool ScriptedDialogs::question(QWidget*, const QString& text) {
+    questions.append(text);
+    if (questionAnswers.empty()) {
+        unexpected.append(QStringLiteral("question ") + text);
+        return false;
+    }
+    const bool answer = questionAnswers.front();
+    questionAnswers.pop_front();
     return answer;
 }
 
@@ -49,9 +70,20 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
         unexpected.append(asked.last());
         return defaultText;
     }
-    std::optional<QString> answer = inputAnswers.front();
+    QString answer = inputAnswers.front().value_or(defaultText);
     inputAnswers.pop_front();
-    return answer.value_or(defaultText);
+    return answer;
+}
+
+UnsavedAnswer ScriptedDialogs::askUnsavedChanges(QWidget*, const QString& text) {
+    asked.append(QStringLiteral("unsaved ") + text);
+    if (unsavedAnswers.empty()) {
+        unexpected.append(asked.last());
+        return UnsavedAnswer::Cancel;
+    }
+    const UnsavedAnswer answer = unsavedAnswers.front();
+    unsavedAnswers.pop_front();
+    return answer;
 }
 
 App::App() : main(brand, log) {
@@ -75,6 +107,21 @@ void App::addFiles(const QStringList& paths) {
 void App::addSplices(const QStringList& paths) {
     dialogs.openAnswers.push_back(paths);
     QTest::keyClick(&main, Qt::Key_F2);
+}
+
+void type(PanelCell* cell, const QString& text) {
+    cell->setFocus();
+    cell->selectAll();
+    QTest::keyClicks(cell, text);
+    QTest::keyClick(cell, Qt::Key_Return);
+}
+
+QStringList tagColumn(const TagWindow& window, int column) {
+    QStringList cells{window.table->horizontalHeaderItem(column)->text()};
+    for (int row = 0; row < window.table->rowCount(); ++row) {
+        cells.append(window.table->item(row, column)->text());
+    }
+    return cells;
 }
 
 QList<SegmentPanel*> App::shownPanels() const {

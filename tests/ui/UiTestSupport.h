@@ -14,6 +14,10 @@
 #include <optional>
 #include <string>
 
+namespace vidloom::ui {
+class PanelCell;
+}
+
 namespace vidloom::ui::test {
 
 // Answers each dialog with the next answer queued for its kind and records
@@ -21,19 +25,28 @@ namespace vidloom::ui::test {
 // recorded in `unexpected`.
 class ScriptedDialogs : public DialogSeam {
 public:
-    QStringList openFiles(QWidget* parent, const QString& filter) override;
+    QStringList openFiles(QWidget* parent, const QString& filter,
+                          const QString& folderKey) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix) override;
+                                    const QString& defaultSuffix, const QString& folderKey,
+                                    const QString& suggestedPath) override;
+    bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
+    std::deque<UnsavedAnswer> unsavedAnswers;        // none queued: Cancel
+    std::deque<bool> questionAnswers;
 
-    QStringList asked; // "open *.avi", "save *.avs avs", "input caption|prompt|default"
+    QStringList suggested; // the save dialog's suggested paths
+    QStringList questions;
+    // "open *.avi", "save *.avs avs", "input caption|prompt|default", "unsaved text"
+    QStringList asked;
     QStringList messages;
     QStringList errors;
     QStringList unexpected;
@@ -55,6 +68,12 @@ struct App {
     // The panels shown, in plan order (by caption number).
     QList<class SegmentPanel*> shownPanels() const;
 };
+
+// Types text over a panel cell's contents and presses Enter.
+void type(PanelCell* cell, const QString& text);
+
+// A column of the brand window: its heading, then one entry per tag.
+QStringList tagColumn(const TagWindow& window, int column);
 
 // A small real file made by ffmpeg, from tests/fixtures.
 QString fixture(const char* name);

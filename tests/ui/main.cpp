@@ -1,6 +1,8 @@
 #include "UiTestSupport.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <vector>
@@ -37,5 +39,10 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidloom"));
+    // Settings the tests write go to a test folder, never to the user's own,
+    // and every run starts without any.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName(QStringLiteral("VidloomTest"));
+    QSettings().clear();
     return vidloom::ui::test::runAllTests(argc, argv) == 0 ? 0 : 1;
 }

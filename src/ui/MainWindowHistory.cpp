@@ -1,0 +1,122 @@
+// The main window's history: undo and redo of the plan, the title with the
+// script's name and the unsaved-changes mark, and the question before a
+// changed plan is closed.
+
+#include "avi/Version.h"
+#include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
+#include "splice/SplicePlan.h"
+#include "ui/DialogSeam.h"
+#include "ui/LogWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/PlanView.h"
+#include "ui/TagWindow.h"
+#include "ui/TextLines.h"
+#include "ui/UiText.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+
+namespace vidloom::ui {
+
+void MainWindow::buildHistory() {
+    history_ = std::make_unique<PlanHistory>(plan_, view_->seams());
+    history_->onChange([this] { showHistoryState(); });
+
+    auto action = [this](QAction*& slot, const char* name, const QList<QKeySequence>& keys,
+                         void (MainWindow::*handler)()) {
+        slot = new QAction(QString::fromLatin1(name), this);
+        slot->setObjectName(QString::fromLatin1(name));
+        slot->setShortcuts(keys);
+        // As the other keys: from the tool windows too.
+        slot->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(slot);
+        connect(slot, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    action(undoAction, "undoAction", {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+           &MainWindow::undoCommand);
+    action(redoAction, "redoAction",
+           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+           &MainWindow::redoCommand);
+    showHistoryState();
+}
+
+void MainWindow::recorded(const std::function<void()>& command) {
+    guarded([this, &command] { history_->record(command); });
+}
+
+void MainWindow::undoCommand() {
+    stepThroughHistory(&PlanHistory::undo);
+}
+
+void MainWindow::redoCommand() {
+    stepThroughHistory(&PlanHistory::redo);
+}
+
+void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
+    guarded([this, step] {
+        deleteHiddenPanels();
+        if (!((*history_).*step)()) {
+            return;
+        }
+        if (!plan_) {
+            // Back before the first file: nothing is listed any more.
+            logWindow_.logText->clear();
+            listedBlock_.clear();
+        }
+    });
+    guarded([this] { afterPlanChange(); });
+}
+
+void MainWindow::showHistoryState() {
+    // "[*]" is where Qt shows the modified mark.
+    QString title = toQt(titleLine());
+    const std::string& script = history_->scriptPath();
+    if (script.empty()) {
+        title += QStringLiteral("[*]");
+    } else {
+        title = QFileInfo(toQt(script)).fileName() + QStringLiteral("[*] - ") + title;
+    }
+    setWindowTitle(title);
+    setWindowModified(history_->isModified());
+    undoAction->setEnabled(history_->canUndo());
+    redoAction->setEnabled(history_->canRedo());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (history_->isModified()) {
+        const std::string& script = history_->scriptPath();
+        const QString name =
+            script.empty() ? QStringLiteral("The plan") : QFileInfo(toQt(script)).fileName();
+        const UnsavedAnswer answer = dialogs_->askUnsavedChanges(
+            this, name + QStringLiteral(" has changed since it was last written. Write it "
+                                        "before closing?"));
+        if (answer == UnsavedAnswer::Cancel ||
+            (answer == UnsavedAnswer::Write && !writeBeforeClose())) {
+            event->ignore();
+            return;
+        }
+    }
+    saveSettings();
+    QWidget::closeEvent(event);
+}
+
+bool MainWindow::writeBeforeClose() {
+    const std::string script = history_->scriptPath();
+    if (script.empty()) {
+        generateCommand(); // asks where, as "Generate AVS" does
+        return !history_->isModified();
+    }
+    guarded([this, &script] {
+        const std::string refusal = scriptRefusal(plan_.get());
+        if (!refusal.empty()) {
+            dialogs_->message(this, toQt(refusal));
+            return;
+        }
+        writeScript(toQt(script));
+    });
+    return !history_->isModified();
+}
+
+} // namespace vidloom::ui
