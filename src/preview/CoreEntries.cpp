@@ -20,10 +20,11 @@ EntryMap entryMapOf(const std::string& fileName) {
     map.frames = keys->videoFrames();
     map.keyFrames = keys->keyFrameNumbers();
     const VideoEntrySizes sizes = VideoEntrySizes::read(info);
-    if (sizes.videoEntries() < map.frames) {
-        throw IoError(fileName + ": the index holds " + std::to_string(map.frames) +
-                      " video frames, but the sizes of only " +
-                      std::to_string(sizes.videoEntries()) + " could be read");
+    // Both count the same entries by the same rule; should one of them
+    // change alone, frames would be numbered wrongly, so it is said instead.
+    if (sizes.videoEntries() != map.frames) {
+        throw IoError(fileName + ": the key-frame index counts " + std::to_string(map.frames) +
+                      " video frames, the entry sizes " + std::to_string(sizes.videoEntries()));
     }
     map.emptyEntries = sizes.emptyEntries();
     return map;
