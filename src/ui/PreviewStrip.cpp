@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QThreadPool>
 #include <QVBoxLayout>
 
@@ -73,10 +74,18 @@ PreviewStrip::PreviewStrip(QWidget* parent)
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("previewMessage"));
     outer->addWidget(message_);
-    row_ = new QHBoxLayout;
-    row_->setSpacing(8);
-    outer->addLayout(row_);
-    outer->addStretch();
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    auto* rowWidget = new QWidget(scroll);
+    rowWidget->setAutoFillBackground(false);
+    row_ = new QHBoxLayout(rowWidget);
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(6);
+    scroll->setWidget(rowWidget);
+    scroll->viewport()->setAutoFillBackground(false);
+    outer->addWidget(scroll);
     rebuild();
 }
 
@@ -117,7 +126,7 @@ void PreviewStrip::rebuild() {
     }
     message_->hide();
     for (const JoinPair& pair : frames_.pairs) {
-        auto* group = new QGroupBox(toQt(pair.title), this);
+        auto* group = new QGroupBox(toQt(pair.title));
         auto* pictures = new QHBoxLayout(group);
         pictures->setContentsMargins(4, 2, 4, 2);
         for (const JoinFrame* frame : {&pair.left, &pair.right}) {

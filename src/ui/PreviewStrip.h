@@ -33,9 +33,11 @@ namespace vidloom::ui {
 class PreviewStrip : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kHeight = 176;       // the strip's height in the window
-    static constexpr int kPictureWidth = 128; // the box each picture is scaled into
-    static constexpr int kPictureHeight = 96;
+    static constexpr int kHeight = 176; // the strip's height in the window
+    // The box each picture is scaled into: three pairs fit the designed
+    // window's width side by side.
+    static constexpr int kPictureWidth = 96;
+    static constexpr int kPictureHeight = 72;
 
     explicit PreviewStrip(QWidget* parent);
     ~PreviewStrip() override;
@@ -69,7 +71,7 @@ private:
 
     JoinFrames frames_;
     std::vector<Tile> tiles_;
-    QHBoxLayout* row_ = nullptr;
+    QHBoxLayout* row_ = nullptr; // in a scroll area, for windows narrower than the row
     QLabel* message_ = nullptr;
     std::shared_ptr<preview::FrameReader> reader_; // null: previews are not built in
     std::shared_ptr<std::atomic<uint64_t>> generation_;

@@ -26,10 +26,10 @@ QStringList captions(const PreviewStrip* strip) {
     return all;
 }
 
-// Every tile with a frame shows its picture, 48 x 32 scaled into 128 x 96.
+// Every tile with a frame shows its picture, 48 x 32 scaled into 96 x 72.
 bool allShown(const PreviewStrip* strip) {
     for (const PreviewStrip::TileView& tile : strip->tiles()) {
-        if (tile.caption.contains(QStringLiteral(", frame")) && tile.picture != QSize(128, 85)) {
+        if (tile.caption.contains(QStringLiteral(", frame")) && tile.picture != QSize(96, 64)) {
             return false;
         }
     }
