@@ -37,7 +37,7 @@ const std::string& longFile() {
     return path;
 }
 
-const Size kStripBox{128, 96};
+const Size kStripBox{96, 72}; // the box of the window's preview strip
 
 // A frame the cache holds: what the strip pays for a frame shown before.
 void BM_CachedFrame(benchmark::State& state) {

@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     vidloom::preview::FrameReader reader;
     QElapsedTimer once;
     once.start();
-    reader.frame(file.toStdString(), 7470 + 248, {128, 96});
+    reader.frame(file.toStdString(), 7470 + 248,
+                 {PreviewStrip::kPictureWidth, PreviewStrip::kPictureHeight});
     std::printf("summary: longest GUI gap %.2f ms while strips filled (up to %.0f ms each), "
                 "%.2f ms idle; one such frame decoded on the GUI thread would block it %.0f ms\n",
                 worstGap, worstFill, std::max(idle, idleGap(1000)), once.nsecsElapsed() / 1e6);

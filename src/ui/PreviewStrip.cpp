@@ -17,12 +17,6 @@
 #include <numeric>
 #include <tuple>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 namespace vidloom::ui {
 
 namespace {
@@ -40,18 +34,6 @@ QLabel* pictureLabel(QWidget* parent) {
     palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
     label->setPalette(palette);
     return label;
-}
-
-// Decoding gives way to the GUI thread: the worker runs at a lower priority
-// (nice 10, per thread on Linux), so input is handled first when both want a core.
-void yieldToTheWindow() {
-#if defined(__linux__)
-    thread_local bool lowered = false;
-    if (!lowered) {
-        lowered = true;
-        setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
-    }
-#endif
 }
 
 } // namespace
@@ -181,8 +163,7 @@ void PreviewStrip::request(int index) {
             if (current->load() != generation) {
                 return; // the strip moved on before this was started
             }
-            yieldToTheWindow();
-            std::shared_ptr<const preview::Picture> picture;
+                std::shared_ptr<const preview::Picture> picture;
             QString error;
             try {
                 picture = reader->frame(frame.fileName, frame.frame, kBox);
