@@ -163,7 +163,7 @@ void PreviewStrip::request(int index) {
             if (current->load() != generation) {
                 return; // the strip moved on before this was started
             }
-                std::shared_ptr<const preview::Picture> picture;
+            std::shared_ptr<const preview::Picture> picture;
             QString error;
             try {
                 picture = reader->frame(frame.fileName, frame.frame, kBox);
