@@ -2,13 +2,16 @@
 // reference, edit, delete, move, write the script) over a few fuzzed files.
 // After every operation the plan must hold together: no negative length, a
 // current segment that is in the plan, one panel per segment, and an inserted
-// splice never changes the plan's length.
+// splice never changes the plan's length. Each operation is a step of the
+// plan's history: undoing every step gives no plan, every plan undo and redo
+// put back holds together, and redoing every step gives the last plan again.
 
 #include "FuzzInput.h"
 
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
 #include "splice/PlanActions.h"
+#include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -99,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WindowSeams window;
     window.prompt = &prompt;
     std::unique_ptr<SplicePlan> plan;
+    PlanHistory history(plan, window);
 
     for (int step = 0; step < 48 && in.remaining_bytes() > 0; ++step) {
         const int op = in.ConsumeIntegralInRange<int>(0, 7);
@@ -108,59 +112,78 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             count > 0 ? plan->segments.at(in.ConsumeIntegralInRange<int32_t>(0, count - 1)).id()
                       : kNoSegment;
         try {
-            switch (op) {
-            case 0:
-                addFile(plan, file, window, cache);
-                break;
-            case 1:
-            case 2:
-                if (plan && spliceRefusal(plan.get()).empty()) {
-                    const int32_t before = plan->liveLength();
-                    std::optional<int32_t> ref;
-                    if (op == 1) {
-                        ref = in.ConsumeIntegralInRange<int32_t>(-5, 200);
+            history.record([&] {
+                switch (op) {
+                case 0:
+                    addFile(plan, file, window, cache);
+                    break;
+                case 1:
+                case 2:
+                    if (plan && spliceRefusal(plan.get()).empty()) {
+                        const int32_t before = plan->liveLength();
+                        std::optional<int32_t> ref;
+                        if (op == 1) {
+                            ref = in.ConsumeIntegralInRange<int32_t>(-5, 200);
+                        }
+                        addSplice(*plan, file, ref, window);
+                        if (plan->liveLength() != before) {
+                            broken("a splice changed the plan's length");
+                        }
                     }
-                    addSplice(*plan, file, ref, window);
-                    if (plan->liveLength() != before) {
-                        broken("a splice changed the plan's length");
+                    break;
+                case 3:
+                    if (plan && target != kNoSegment) {
+                        plan->applyEdit(target, in.ConsumeRandomLengthString(6),
+                                        in.ConsumeRandomLengthString(6),
+                                        in.ConsumeRandomLengthString(6));
                     }
+                    break;
+                case 4:
+                    if (plan && target != kNoSegment) {
+                        plan->remove(target);
+                    }
+                    break;
+                case 5:
+                    if (plan && target != kNoSegment) {
+                        in.ConsumeBool() ? plan->moveEarlier(target) : plan->moveLater(target);
+                    }
+                    break;
+                case 6:
+                    if (plan) {
+                        (void)plan->buildScript();
+                        (void)plan->listing();
+                    }
+                    break;
+                default:
+                    if (plan && scriptRefusal(plan.get()).empty()) {
+                        generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), nullptr);
+                    }
+                    break;
                 }
-                break;
-            case 3:
-                if (plan && target != kNoSegment) {
-                    plan->applyEdit(target, in.ConsumeRandomLengthString(6),
-                                    in.ConsumeRandomLengthString(6),
-                                    in.ConsumeRandomLengthString(6));
-                }
-                break;
-            case 4:
-                if (plan && target != kNoSegment) {
-                    plan->remove(target);
-                }
-                break;
-            case 5:
-                if (plan && target != kNoSegment) {
-                    in.ConsumeBool() ? plan->moveEarlier(target) : plan->moveLater(target);
-                }
-                break;
-            case 6:
-                if (plan) {
-                    (void)plan->buildScript();
-                    (void)plan->listing();
-                }
-                break;
-            default:
-                if (plan && scriptRefusal(plan.get()).empty()) {
-                    generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), nullptr);
-                }
-                break;
-            }
+            });
         } catch (const VidloomError&) {
             // A refused file or operation; the plan must still hold together.
         }
         if (plan) {
             checkPlan(*plan);
         }
+    }
+
+    const PlanState last = plan ? plan->state() : PlanState{};
+    while (history.undo()) {
+        if (plan) {
+            checkPlan(*plan);
+        }
+    }
+    if (plan) {
+        broken("undoing every step leaves a plan");
+    }
+    while (history.redo()) {
+        checkPlan(*plan);
+    }
+    const PlanState again = plan ? plan->state() : PlanState{};
+    if (!again.samePlan(last) || again.current != last.current) {
+        broken("redoing every step gives another plan");
     }
     return 0;
 }

@@ -1,14 +1,19 @@
 // vidloom-cli plan BASE|--from SCRIPT [--append FILE | --splice FILE | --splice-at REF FILE]...
+//                       [--snap prev|next] [--strict] [--path-map FROM=TO]... [--wine]
 //                       [--script OUT] [--json]
 // Builds the splice plan with the window's own operations, in command-line
 // order: BASE is "Add File" of the base clip (--from SCRIPT "Open Script"
 // instead), --append another "Add File", --splice and --splice-at one file of
-// "Add Splice".
+// "Add Splice"; --snap then moves the starts that are not on key frames, as
+// the window's snap keys do. The joins AviSynth will refuse are reported as
+// warnings (with --strict, instead of a script).
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "splice/KeyFrameSnap.h"
 #include "splice/PlanActions.h"
+#include "splice/Preflight.h"
 #include "splice/ScriptPlan.h"
 
 #include <optional>
@@ -23,8 +28,12 @@ namespace {
 // its entry to kOptions below.
 const char* const kPlanUsage =
     "Usage: vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
+    "                        [--snap prev|next] [--strict] [--path-map FROM=TO]... [--wine]\n"
     "                        [--script OUT] [--json]\n"
     "       vidloom-cli plan --from SCRIPT.avs [the same options]\n";
+
+// The exit status of --strict when AviSynth would refuse a join.
+constexpr int kStatusRefusedJoin = 4;
 
 // There is no prompt on the command line: a name without digits is refused.
 const char* const kMsgNoDigits =
@@ -42,6 +51,9 @@ struct Request {
     std::vector<Step> steps;
     std::optional<std::string> script;
     bool json = false;
+    std::optional<SnapDirection> snap;
+    bool strict = false;
+    std::vector<PathMap::Mapping> paths;
 };
 
 struct UsageError {
@@ -91,6 +103,28 @@ void setScript(Request& request, OptionArgs& args) {
     request.script = args.next();
 }
 
+void setSnap(Request& request, OptionArgs& args) {
+    const std::string& way = args.next();
+    if (way != "prev" && way != "next") {
+        throw UsageError{args.option() + ": '" + way + "' is neither prev nor next"};
+    }
+    request.snap = way == "prev" ? SnapDirection::Previous : SnapDirection::Next;
+}
+
+void addPathMap(Request& request, OptionArgs& args) {
+    const std::string& text = args.next();
+    const std::optional<PathMap::Mapping> mapping = PathMap::parse(text);
+    if (!mapping) {
+        throw UsageError{args.option() + ": '" + text + "' is not FROM=TO"};
+    }
+    request.paths.push_back(*mapping);
+}
+
+void addWine(Request& request, OptionArgs&) {
+    const PathMap wine = PathMap::wine();
+    request.paths.insert(request.paths.end(), wine.mappings().begin(), wine.mappings().end());
+}
+
 void setFrom(Request& request, OptionArgs& args) {
     if (request.from) {
         throw UsageError{args.option() + " given twice"};
@@ -111,6 +145,10 @@ const Option kOptions[] = {
     {"--script", setScript},
     {"--from", setFrom},
     {"--json", [](Request& r, OptionArgs&) { r.json = true; }},
+    {"--snap", setSnap},
+    {"--strict", [](Request& r, OptionArgs&) { r.strict = true; }},
+    {"--path-map", addPathMap},
+    {"--wine", addWine},
 };
 
 const Option* findOption(const std::string& name) {
@@ -215,7 +253,11 @@ std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& ca
     const WindowSeams noWindow;
     std::unique_ptr<SplicePlan> plan;
     if (request.from) {
-        openScript(plan, absolutePath(*request.from), noWindow, cache);
+        // Paths named for the machine where AviSynth runs come back through
+        // the same mappings.
+        const PathMap paths(request.paths);
+        openScript(plan, absolutePath(*request.from), noWindow, cache,
+                   [&paths](const std::string& p) { return paths.fromScript(p); });
     } else {
         addFile(plan, absolutePath(request.base), noWindow, cache);
     }
@@ -230,18 +272,42 @@ std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& ca
     return plan;
 }
 
+// Moves the start of every segment with frames that does not start on a key
+// frame, reporting each move on err. A segment whose index cannot be read is
+// left as it is.
+void snapAll(SplicePlan& plan, SnapDirection direction, std::ostream& err) {
+    std::vector<SegmentId> ids;
+    for (int32_t i = 0; i < plan.segments.count(); ++i) {
+        ids.push_back(plan.segments.at(i).id());
+    }
+    for (const SegmentId id : ids) {
+        const Segment& seg = plan.segments.at(plan.segments.indexOf(id));
+        bool onKeyFrame = true;
+        try {
+            onKeyFrame = seg.length <= 0 || seg.startsOnKeyFrame();
+        } catch (const VidloomError&) {
+        }
+        if (onKeyFrame) {
+            continue;
+        }
+        if (const std::optional<int32_t> old = snapStart(plan, id, direction)) {
+            err << "snap: " << seg.fileName() << ": " << *old << " -> " << seg.start << "\n";
+        }
+    }
+}
+
 // Writes the script to its file or, for "-", to out. False (with the reason
 // on err) when the plan has nothing to write.
-bool writeScript(SplicePlan& plan, const std::string& target, std::ostream& out,
-                 std::ostream& err) {
+bool writeScript(SplicePlan& plan, const std::string& target, const PathMap& paths,
+                 std::ostream& out, std::ostream& err) {
     if (const std::string refusal = scriptRefusal(&plan); !refusal.empty()) {
         err << refusal << "\n";
         return false;
     }
     if (target == "-") {
-        out << scriptFileText(plan);
+        out << scriptFileText(plan, paths);
     } else {
-        generateAvs(plan, absolutePath(target), nullptr);
+        generateAvs(plan, absolutePath(target), nullptr, paths);
     }
     return true;
 }
@@ -258,7 +324,8 @@ bool startsOnKeyFrame(const Segment& seg) {
     }
 }
 
-void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refusal>& refused) {
+void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refusal>& refused,
+               const std::vector<SpliceProblem>& problems) {
     JsonWriter w(out);
     w.beginObject()
         .field("assembledName", plan.assembledName)
@@ -281,6 +348,11 @@ void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refu
     w.key("refused").beginArray();
     for (const Refusal& r : refused) {
         w.beginObject().field("file", r.file).field("message", r.message).endObject();
+    }
+    w.endArray();
+    w.key("problems").beginArray();
+    for (const SpliceProblem& p : problems) {
+        w.beginObject().field("segment", p.segment).field("message", p.text()).endObject();
     }
     w.endArray().endObject();
     w.finish();
@@ -312,9 +384,19 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
     const AviHeaderCache::StampRound oneCommand(cache);
     Refusals refused(err);
     std::unique_ptr<SplicePlan> plan;
+    std::vector<SpliceProblem> problems;
     try {
         plan = buildPlan(request, cache, refused);
-        if (request.script && !writeScript(*plan, *request.script, out, err)) {
+        if (request.snap) {
+            snapAll(*plan, *request.snap, err);
+        }
+        problems = preflight(plan->segments);
+        for (const SpliceProblem& problem : problems) {
+            err << kWarningPrefix << problem.text() << "\n";
+        }
+        const bool refusedJoin = request.strict && !problems.empty();
+        if (request.script && !refusedJoin &&
+            !writeScript(*plan, *request.script, PathMap(request.paths), out, err)) {
             return 1;
         }
     } catch (const VidloomError& e) {
@@ -323,9 +405,12 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
     }
 
     if (request.json) {
-        writeJson(out, *plan, refused.list());
+        writeJson(out, *plan, refused.list(), problems);
     } else if (request.script != "-") {
         writeListing(out, *plan);
+    }
+    if (request.strict && !problems.empty()) {
+        return kStatusRefusedJoin;
     }
     return refused.list().empty() ? 0 : 3;
 }

@@ -3,6 +3,7 @@
 #include "avi/Errors.h"
 #include "avi/TextFormat.h"
 #include "splice/PlanActions.h"
+#include "splice/ScriptPath.h"
 #include "splice/SplicePlan.h"
 
 #include <cerrno>
@@ -14,7 +15,7 @@
 
 namespace vidloom {
 
-std::string SplicePlan::buildScript() {
+std::string SplicePlan::buildScript(const PathMap& paths) {
     if (progressBar != nullptr) {
         progressBar->setRange(0, listedLength);
     }
@@ -28,7 +29,7 @@ std::string SplicePlan::buildScript() {
         if (seg.length <= 0) {
             continue;
         }
-        std::string source = "aviSource(\"" + seg.fileName() + "\")";
+        std::string source = aviSourceCall(seg.fileName(), paths);
         const bool wholeFile = seg.start == 0 && seg.length == seg.header->TotalFrames;
         if (!first || !wholeFile) {
             source += ".trim(" + intToText(seg.start) + ",-" + intToText(seg.length) + ")";
@@ -43,21 +44,24 @@ std::string SplicePlan::buildScript() {
     return script + "return src";
 }
 
-std::string scriptFileText(SplicePlan& plan) {
-    return plan.buildScript() + "\r\n";
+std::string scriptFileText(SplicePlan& plan, const PathMap& paths) {
+    return plan.buildScript(paths) + "\r\n";
 }
 
-bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages) {
+bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
+                 const PathMap& paths) {
     if (!plan.hasFrames()) {
         if (messages != nullptr) {
             messages->showMessage(kMsgNoVideo);
         }
         return false;
     }
+    // A path the script cannot name is refused before anything is logged or written.
+    const std::string script = scriptFileText(plan, paths);
     if (plan.logView != nullptr) {
         plan.logView->appendLine("Creating " + path);
     }
-    writeFileAtomically(path, scriptFileText(plan));
+    writeFileAtomically(path, script);
     if (plan.logView != nullptr) {
         plan.logView->appendLine("Done");
     }

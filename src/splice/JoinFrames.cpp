@@ -1,7 +1,7 @@
 #include "splice/JoinFrames.h"
 
 #include "avi/Errors.h"
-#include "splice/KeyFrameIndex.h"
+#include "splice/KeyFrameSnap.h"
 #include "splice/SplicePlan.h"
 
 #include <limits>
@@ -38,37 +38,20 @@ const Segment* withFrames(const SplicePlan& plan, int32_t from, int32_t step) {
     return nullptr;
 }
 
-JoinPair keyFramesAround(const Segment& segment) {
+// The snap targets of a segment that does not start on a key frame.
+JoinPair snapTargets(const Segment& segment) {
     JoinPair pair;
     pair.title = "Key frames around frame " + std::to_string(segment.start);
-    std::shared_ptr<const KeyFrameIndex> index;
+    NearKeyFrames around;
     try {
-        index = segment.cache().keyFrames(*segment.header);
+        around = keyFramesAround(segment);
     } catch (const VidloomError& e) {
         pair.left = pair.right = none(e.what());
         return pair;
     }
-    if (!index->fileError().empty()) {
-        pair.left = pair.right = none(index->fileError().message);
-        return pair;
-    }
-    const int32_t frames = index->videoFrames();
-    int32_t before = -1;
-    for (int32_t n = std::min(segment.start, frames) - 1; n >= 0; --n) {
-        if (index->bit(n)) {
-            before = n;
-            break;
-        }
-    }
-    int32_t after = -1;
-    for (int32_t n = std::max(segment.start, -1) + 1; n < frames; ++n) {
-        if (index->bit(n)) {
-            after = n;
-            break;
-        }
-    }
-    pair.left = before >= 0 ? frameOf(segment, before) : none("no key frame before it");
-    pair.right = after >= 0 ? frameOf(segment, after) : none("no key frame after it");
+    pair.left =
+        around.previous ? frameOf(segment, *around.previous) : none("no key frame before it");
+    pair.right = around.next ? frameOf(segment, *around.next) : none("no key frame after it");
     return pair;
 }
 
@@ -107,7 +90,7 @@ JoinFrames joinFramesOf(const SplicePlan* plan) {
         onKeyFrame = false; // the pair below says why
     }
     if (!onKeyFrame) {
-        strip.pairs.push_back(keyFramesAround(current));
+        strip.pairs.push_back(snapTargets(current));
     }
     return strip;
 }

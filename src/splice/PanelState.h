@@ -27,6 +27,13 @@ inline constexpr Rgb kPanelColor{213, 255, 253};
 // The group box (not the cells) of a segment that does not start on a key frame.
 inline constexpr Rgb kNotKeyFrameColor{248, 78, 78};
 
+// The mark of a segment whose join to the one before AviSynth will refuse, or
+// may refuse (a colour format only the decoder knows): a bar across the panel,
+// apart from the key-frame red of the group box.
+enum class JoinMark { None, MayFail, Refused };
+inline constexpr Rgb kJoinRefusedColor{128, 0, 160};
+inline constexpr Rgb kJoinMayFailColor{240, 160, 0};
+
 // Panel geometry inside the scroll box; four panels to a row.
 inline constexpr int32_t kPanelWidth = 244;
 inline constexpr int32_t kPanelHeight = 155;
@@ -55,6 +62,12 @@ struct PanelState {
     Rgb cellColor;  // the fifteen cells: current or normal colour
     std::string keyFrameError; // why the key-frame test failed (tool tip), empty when it ran
     std::string report;        // the information report of the segment's file (tool tip)
+    // "key frames: 1200 (-37), 1250 (+13)" when the start is not on a key frame.
+    std::string keyFrameHint;
+    bool canSnapPrevious = false; // the file has a key frame before the start
+    bool canSnapNext = false;     // ... and after it
+    JoinMark joinMark = JoinMark::None;
+    std::string joinProblem; // why AviSynth refuses the join before this segment (tool tip)
 };
 
 } // namespace vidloom

@@ -85,13 +85,16 @@ SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
 std::string scriptRefusal(const SplicePlan* plan);
 
 // The exact bytes of the script file: buildScript and its one closing CR LF.
-std::string scriptFileText(SplicePlan& plan);
+// paths: the names of the files where AviSynth runs.
+std::string scriptFileText(SplicePlan& plan, const PathMap& paths = PathMap());
 
 // The file steps of "Generate AVS" for the chosen path: logs "Creating " and
 // the path, writes scriptFileText atomically, logs "Done". A plan without frames shows kMsgNoVideo
 // and does nothing else (false). An error of writing is raised after the temporary file is removed;
-// the previous file at path is then untouched.
-bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages);
+// the previous file at path is then untouched. A file whose path the script cannot name raises
+// ConversionError before anything is logged or written.
+bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
+                 const PathMap& paths = PathMap());
 
 // Replaces the file at path with text: written to a temporary file in the
 // same folder, then renamed over path. On failure path is untouched, the

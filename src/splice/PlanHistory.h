@@ -9,6 +9,8 @@
 // that fails part way (the third of five files cannot be read) keeps the
 // step of what it did change. A new operation needs nothing more than
 //     history.record([&] { plan->someOperation(...); });
+// Opening a script, which replaces the whole plan, is such a step too,
+// followed by markSaved with the script's path.
 //
 // A step holds the compact state of the plan before it (PlanState: a few
 // dozen bytes per segment), so undo and redo put a plan back without reading

@@ -4,6 +4,8 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "avi/TextFormat.h"
+#include "splice/PanelHints.h"
+#include "splice/Preflight.h"
 #include "splice/SplicePlan.h"
 
 #include <algorithm>
@@ -68,6 +70,7 @@ std::vector<PanelState> SplicePlan::layoutPanels() {
         }
         panel.groupColor = panel.startsOnKeyFrame ? panel.cellColor : kNotKeyFrameColor;
     }
+    addPanelHints(panels, segments, preflight(segments));
     if (panelView != nullptr) {
         panelView->showPanels(panels);
     }

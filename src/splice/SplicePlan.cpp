@@ -3,6 +3,7 @@
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
 #include "avi/TextFormat.h"
+#include "splice/Preflight.h"
 
 #include <algorithm>
 #include <climits>
@@ -222,6 +223,10 @@ void SplicePlan::writeListingBlock(ILogView* log) {
     log->clear();
     for (const std::string& line : lines) {
         log->appendLine(line);
+    }
+    // The joins AviSynth will refuse follow the listing they belong to.
+    for (const SpliceProblem& problem : preflight(segments)) {
+        log->appendLine(kWarningPrefix + problem.text());
     }
 }
 

@@ -21,6 +21,7 @@
 
 #include "splice/FileNames.h"
 #include "splice/PanelState.h"
+#include "splice/PathMap.h"
 #include "splice/PlanState.h"
 #include "splice/SegmentList.h"
 #include "splice/WindowSeams.h"
@@ -67,7 +68,8 @@ public:
     // The log's plan-listing block: "Future Content of", assembledName, an
     // empty line, then one line per segment (without line ends).
     std::vector<std::string> listingBlock();
-    // Clears log and writes listingBlock into it (nothing when log is null).
+    // Clears log and writes listingBlock into it, then one "warning: " line
+    // per join AviSynth will refuse (preflight). Nothing when log is null.
     void writeListingBlock(ILogView* log);
 
     // The plan as values, and back: restore puts segments, base clip,
@@ -82,8 +84,9 @@ public:
 
     // The AviSynth script: each segment with frames on one line, trimmed to
     // its own frames, then "return src" without line end. Sets the progress
-    // bar's maximum to listedLength.
-    std::string buildScript();
+    // bar's maximum to listedLength. Each file is named as paths maps it
+    // (aviSourceCall); a path the script cannot name raises ConversionError.
+    std::string buildScript(const PathMap& paths = PathMap());
 
     // The panel view model, one PanelState per segment in plan order; also
     // handed to the attached view. A segment laid out for the first time

@@ -116,6 +116,16 @@ QString QtDialogSeam::inputBox(QWidget* parent, const QString& caption, const QS
     return ok ? answer : defaultText;
 }
 
+std::optional<QString> QtDialogSeam::editLines(QWidget* parent, const QString& caption,
+                                               const QString& prompt, const QString& text) {
+    bool ok = false;
+    const QString answer = QInputDialog::getMultiLineText(parent, caption, prompt, text, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
 UnsavedAnswer QtDialogSeam::askUnsavedChanges(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, boxTitle(), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);

@@ -44,6 +44,10 @@ public:
     // A modal input box; cancelling it gives the default text.
     virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                              const QString& defaultText) = 0;
+
+    // A box to edit a text of several lines; nothing when cancelled.
+    virtual std::optional<QString> editLines(QWidget* parent, const QString& caption,
+                                             const QString& prompt, const QString& text) = 0;
     // Asks whether to write a changed plan before the window closes.
     virtual UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) = 0;
 };
@@ -61,6 +65,8 @@ public:
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text) override;
     UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 };
 

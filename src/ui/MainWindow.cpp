@@ -86,6 +86,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     setAcceptDrops(true);
     buildControls();
     buildActions();
+    buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
     buildHistory(); // also sets the title
     refreshProperties();

@@ -39,6 +39,7 @@ class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
 class PreviewStrip;
+class ScriptPathSettings;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -68,6 +69,10 @@ public:
     bool previewShown() const { return previewShown_; }
     // Shows the frames at the joins of the current segment in the strip.
     void updatePreview();
+
+    // Ctrl+Left / Ctrl+Right and the panels' context menu: the current
+    // segment's start moves to the key frame before / after it.
+    void snapCommand(bool toNext);
 
     // "Add File" on files that did not come from the dialog: the command line
     // and files dropped on the window.
@@ -150,6 +155,10 @@ public:
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
     QAction* previewAction = nullptr;
+    QAction* snapPreviousAction = nullptr;
+    QAction* snapNextAction = nullptr;
+    // Wine paths and folder mappings of the script, kept in the settings.
+    ScriptPathSettings* scriptPaths = nullptr;
     QAction* openScriptAction = nullptr;
 
     // The panels currently in the scroll box, in no particular order.
@@ -183,6 +192,12 @@ private:
     void showBrandOfFirstSegment();
     void onPanelSelected(SegmentPanel* panel);
     void onPanelDelete(SegmentPanel* panel);
+    // The snap actions and the script path controls (MainWindowPreflight.cpp).
+    void buildScriptControls();
+    void onPanelSnap(SegmentPanel* panel, bool toNext);
+    // Before a script is written: false when AviSynth would refuse a join and
+    // the user does not want it written anyway.
+    bool acceptJoinProblems();
     // After any change of the plan: the log's listing block (when the plan
     // no longer matches it), the brand window, the fields, the current panel
     // in view.

@@ -17,6 +17,7 @@
 #include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/TextLines.h"
@@ -160,6 +161,9 @@ void MainWindow::generateCommand() {
             dialogs_->message(this, toQt(refusal));
             return;
         }
+        if (!acceptJoinProblems()) {
+            return;
+        }
         const std::optional<QString> path = dialogs_->saveFile(
             this, kSaveFilter, kSaveSuffix, QStringLiteral("generate"), suggestedScriptPath());
         if (!path) {
@@ -185,7 +189,7 @@ QString MainWindow::suggestedScriptPath() const {
 void MainWindow::writeScript(const QString& path) {
     view_->progress1.start(plan_->segments.count());
     try {
-        if (generateAvs(*plan_, pathBytes(path), view_.get())) {
+        if (generateAvs(*plan_, pathBytes(path), view_.get(), scriptPaths->pathMap())) {
             history_->markSaved(pathBytes(path));
         }
     } catch (const std::exception& e) {
@@ -222,6 +226,7 @@ SegmentPanel* MainWindow::createPanel(SegmentId segment) {
     panel->setObjectName(QStringLiteral("segmentPanel"));
     connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
     connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
+    connect(panel, &SegmentPanel::snapRequested, this, &MainWindow::onPanelSnap);
     return panel;
 }
 

@@ -10,15 +10,53 @@
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/TagWindow.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <vector>
 
 namespace vidloom::ui {
+
+namespace {
+
+// The undo and redo keys belong to the plan in every text area of the
+// program's three windows: the panel cells, the fields and the log would
+// otherwise take them for an undo of their own text. Dialogs keep theirs.
+class PlanKeysFirst : public QObject {
+public:
+    PlanKeysFirst(QWidget* owner, std::vector<QWidget*> windows)
+        : QObject(owner), windows_(std::move(windows)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride || !watched->isWidgetType()) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool planKey = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                             key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (planKey && std::find(windows_.begin(), windows_.end(), window) != windows_.end()) {
+            event->ignore(); // not taken by the text area: the shortcut runs
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<QWidget*> windows_;
+};
+
+} // namespace
 
 void MainWindow::buildHistory() {
     history_ = std::make_unique<PlanHistory>(plan_, view_->seams());
@@ -39,6 +77,8 @@ void MainWindow::buildHistory() {
     action(redoAction, "redoAction",
            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
            &MainWindow::redoCommand);
+    QApplication::instance()->installEventFilter(
+        new PlanKeysFirst(this, {this, &brandWindow_, &logWindow_}));
     showHistoryState();
 }
 
@@ -112,6 +152,9 @@ bool MainWindow::writeBeforeClose() {
         const std::string refusal = scriptRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
+            return;
+        }
+        if (!acceptJoinProblems()) {
             return;
         }
         writeScript(toQt(script));

@@ -6,6 +6,7 @@
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
+#include "ui/ScriptPathSettings.h"
 #include "ui/UiText.h"
 
 #include <QFileInfo>
@@ -56,8 +57,13 @@ void MainWindow::openScriptFile(const QString& path) {
     view_->progress1.start(1);
     // One step of the history: undo gives the plan before back. Once open,
     // the plan is the script's, with no unsaved change.
-    history_->record(
-        [&] { vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_); });
+    // Paths the script names for the machine where AviSynth runs come back
+    // through the same mappings they were written with.
+    const PathMap paths = scriptPaths->pathMap();
+    history_->record([&] {
+        vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_,
+                            [&paths](const std::string& p) { return paths.fromScript(p); });
+    });
     history_->markSaved(pathBytes(path));
     showBrandOfFirstSegment();
     view_->progress1.finish();

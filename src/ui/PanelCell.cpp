@@ -13,18 +13,6 @@ PanelCell::PanelCell(QWidget* owner, int width, int height, int left, int top) :
     setTextMargins(0, 0, 0, 0);
 }
 
-bool PanelCell::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
-            event->ignore(); // left to the window's shortcuts
-            return true;
-        }
-    }
-    return QLineEdit::event(event);
-}
-
 void PanelCell::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {

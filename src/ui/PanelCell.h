@@ -23,8 +23,6 @@ signals:
     void keyDown(PanelCell* sender, int key, Qt::KeyboardModifiers shift);
 
 protected:
-    // The undo and redo keys undo the plan, not the text of the cell.
-    bool event(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -71,6 +71,7 @@ SegmentPanel::SegmentPanel(QWidget* owner, SegmentId segment)
         c->setPalette(p);
     }
 
+    buildHints();
     connect(deleteButton, &QPushButton::clicked, this, &SegmentPanel::remove);
     for (PanelCell* c : {startEdit, endEdit, lengthEdit}) {
         connect(c, &PanelCell::clicked, this, &SegmentPanel::applyEdit);
@@ -113,6 +114,7 @@ void SegmentPanel::apply(const PanelState& state) {
         tip = state.keyFrameError + "\r\n\r\n" + tip;
     }
     setToolTip(tipText(tip));
+    showHints(state);
     show();
 }
 

@@ -12,6 +12,8 @@
 
 #include <array>
 
+class QAction;
+class QLabel;
 class QPushButton;
 
 namespace vidloom::ui {
@@ -72,16 +74,28 @@ public:
     // The fifteen cells in field order (also their tab order).
     std::array<PanelCell*, 15> cells() const;
 
+    // The bar that marks a join AviSynth will (or may) refuse, hidden otherwise.
+    QLabel* joinMarkBar = nullptr;
+    // The panel's context menu: move the start to the key frame before or after.
+    QAction* snapPreviousAction = nullptr;
+    QAction* snapNextAction = nullptr;
+
 signals:
     // The window applies the edits through the plan and lays the panels out.
     void selected(SegmentPanel* panel);
     // The window removes the segment from the plan and refreshes itself.
     void deleteRequested(SegmentPanel* panel);
+    // The window snaps the segment's start to the previous or next key frame.
+    void snapRequested(SegmentPanel* panel, bool toNext);
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The join mark, the snap actions and the key-frame and join texts of the
+    // tool tip (SegmentPanelHints.cpp).
+    void buildHints();
+    void showHints(const PanelState& state);
     SegmentId segment_;
     PanelState shown_;
 };

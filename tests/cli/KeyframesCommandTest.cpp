@@ -89,3 +89,17 @@ TEST(KeyframesCommand, TheProgramPrintsTheSame) {
     EXPECT_EQ(::pclose(pipe), 0);
     EXPECT_EQ(out, kit::readAll(fixture("gop_mpeg4.keyframes")));
 }
+
+TEST(KeyframesCommand, NearPrintsTheKeyFramesAroundAFrame) {
+    // gop_mpeg4's key frames: 0 20 40 60.
+    const std::string file = fixture("gop_mpeg4.avi");
+    const std::pair<std::string, std::string> cases[] = {
+        {"0", "0 20\n"}, {"19", "0 20\n"}, {"20", "20 40\n"}, {"-1", "- 0\n"}, {"74", "60 -\n"}};
+    for (const auto& [n, expected] : cases) {
+        const CliRun r = keyframes({file, "--near", n});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, expected) << "--near " << n;
+    }
+    EXPECT_EQ(keyframes({"--near", "x", file}).status, 2);
+    EXPECT_EQ(keyframes({file, "--near"}).status, 2);
+}

@@ -1,13 +1,17 @@
 #pragma once
 // Evaluates the AviSynth scripts that Vidloom writes, with AviSynth's own
 // rules, into the list of (file, frame) pairs they assemble:
-//   aviSource("P")          all frames of P
+//   aviSource("P")          all frames of P; also """P""" (a path holding a
+//                           double quote) and ", utf8=true" after it, which
+//                           a path beyond ASCII needs (AviSynth would read
+//                           it in the ANSI code page otherwise)
 //   Trim(a, b)              frames a..b inclusive; b = 0: a to the end;
 //                           b < 0: -b frames from a
 //   alignedsplice(x, y)     x followed by y
 // Only the three line shapes Vidloom writes are understood; anything else, or
 // a frame outside its file, is reported as an error.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <regex>
@@ -22,10 +26,12 @@ using Frame = std::pair<std::string, int32_t>;
 
 inline std::vector<Frame> evaluateAvs(const std::string& script,
                                       const std::function<int32_t(const std::string&)>& framesOf) {
-    static const std::regex first(
-        R"re(^src = aviSource\("([^"]*)"\)(\.trim\((-?\d+),(-?\d+)\))?$)re");
-    static const std::regex splice(
-        R"re(^src = alignedsplice\( src , aviSource\("([^"]*)"\)(\.trim\((-?\d+),(-?\d+)\))? \)$)re");
+    // Groups: 1 triple-quoted path, 2 plain path, 3 utf8=true, 4 trim, 5 and 6 its numbers.
+    static const std::string source = R"re(aviSource\((?:"""(.*?)"""|"([^"]*)")(, utf8=true)?\))re";
+    static const std::string trim = R"re((\.trim\((-?\d+),(-?\d+)\))?)re";
+    static const std::regex first("^src = " + source + trim + "$");
+    static const std::regex splice(R"re(^src = alignedsplice\( src , )re" + source + trim +
+                                   R"re( \)$)re");
     std::vector<Frame> src;
     bool haveSrc = false;
     bool returned = false;
@@ -52,13 +58,20 @@ inline std::vector<Frame> evaluateAvs(const std::string& script,
         if (isFirst == haveSrc) {
             throw std::runtime_error(isFirst ? "src assigned twice" : "splice before src: " + line);
         }
-        const std::string path = m[1];
+        const std::string path = m[1].matched ? m[1].str() : m[2].str();
+        const bool beyondAscii =
+            std::any_of(path.begin(), path.end(), [](char c) { return (c & 0x80) != 0; });
+        if (beyondAscii != m[3].matched) {
+            throw std::runtime_error("utf8=true must go with a path beyond ASCII, and only "
+                                     "with one: " +
+                                     line);
+        }
         const int32_t n = framesOf(path);
         int32_t a = 0;
         int32_t last = n - 1;
-        if (m[2].matched) {
-            a = std::stoi(m[3]);
-            const int32_t b = std::stoi(m[4]);
+        if (m[4].matched) {
+            a = std::stoi(m[5]);
+            const int32_t b = std::stoi(m[6]);
             last = b == 0 ? n - 1 : (b < 0 ? a - b - 1 : b);
         }
         if (a < 0 || last >= n || last < a) {

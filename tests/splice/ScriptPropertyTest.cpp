@@ -18,7 +18,10 @@ protected:
     void makeClips() {
         for (int i = 0; i < 5; ++i) {
             const int32_t n = int32_t(3 + rng() % 40);
-            clips.push_back(kit::makeClip("prop-" + std::to_string(i) + ".avi", n));
+            // Names beyond ASCII and with a double quote take the other
+            // forms of the aviSource call.
+            const char* const marks[] = {"", "-\xC3\x9C", "-\"q\""};
+            clips.push_back(kit::makeClip("prop-" + std::to_string(i) + marks[i % 3] + ".avi", n));
             frames[clips.back()] = n;
         }
     }
@@ -97,8 +100,9 @@ protected:
                 continue;
             }
             const int32_t n = frames.at(s.fileName());
-            const std::string quoted =
-                rng() % 2 ? "\"" + s.fileName() + "\"" : "\"\"\"" + s.fileName() + "\"\"\"";
+            const bool quote = s.fileName().find('"') != std::string::npos;
+            const std::string quoted = !quote && rng() % 2 ? "\"" + s.fileName() + "\""
+                                                           : "\"\"\"" + s.fileName() + "\"\"\"";
             std::string clip = oneOf({"aviSource", "AVISOURCE", "avisource"}) + "( " + quoted +
                                oneOf({"", ", utf8=true", " ,UTF8 = False"}) + ")";
             const int32_t last = s.start + s.length - 1;

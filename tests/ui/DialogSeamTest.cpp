@@ -92,19 +92,6 @@ private slots:
         QCOMPARE(shown, QStringLiteral("You must have at least one video clip..."));
     }
 
-    void unsavedQuestionOffersWriteDiscardCancel() {
-        QtDialogSeam seam;
-        QStringList buttons;
-        whenShown<QMessageBox>([&](QMessageBox* d) {
-            for (QAbstractButton* b : d->buttons()) {
-                buttons.append(b->text().remove(QLatin1Char('&')));
-            }
-        });
-        QCOMPARE(seam.askUnsavedChanges(nullptr, QStringLiteral("?")), UnsavedAnswer::Cancel);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"Cancel", "Discard", "Write"}));
-    }
-
     void eachFileDialogStartsWhereItWasLastLeft() {
         QtDialogSeam seam;
         auto leaveIn = [&](const QString& folder, const QString& key) {

@@ -75,6 +75,23 @@ QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QStrin
     return answer;
 }
 
+std::optional<QString> ScriptedDialogs::editLines(QWidget*, const QString& caption, const QString&,
+                                                  const QString& text) {
+    asked.append(QStringLiteral("edit ") + caption + QStringLiteral("|") + text);
+    if (editAnswers.empty()) {
+        unexpected.append(asked.last());
+        return std::nullopt;
+    }
+    // Taken as a plain QString, as saveFile does.
+    const bool cancelled = !editAnswers.front().has_value();
+    QString answer = editAnswers.front().value_or(QString());
+    editAnswers.pop_front();
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
 UnsavedAnswer ScriptedDialogs::askUnsavedChanges(QWidget*, const QString& text) {
     asked.append(QStringLiteral("unsaved ") + text);
     if (unsavedAnswers.empty()) {

@@ -35,17 +35,21 @@ public:
     void error(QWidget* parent, const QString& text) override;
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
+    std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& text) override;
     UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;
 
     std::deque<QStringList> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<QString>> inputAnswers; // nullopt: cancel
+    std::deque<std::optional<QString>> editAnswers;  // nullopt: cancel
     std::deque<UnsavedAnswer> unsavedAnswers;        // none queued: Cancel
     std::deque<bool> questionAnswers;
 
     QStringList suggested; // the save dialog's suggested paths
     QStringList questions;
-    // "open *.avi", "save *.avs avs", "input caption|prompt|default", "unsaved text"
+    // "open *.avi", "save *.avs avs", "input caption|prompt|default",
+    // "unsaved text", "edit caption|text"
     QStringList asked;
     QStringList messages;
     QStringList errors;

@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "kit/AviBuilder.h"
+
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
@@ -39,10 +41,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vidloom"));
-    // Settings the tests write go to a test folder, never to the user's own,
-    // and every run starts without any.
+    // Settings the tests write go to this run's own temporary folder, never to
+    // the user's, nor to a folder that runs side by side would share.
     QStandardPaths::setTestModeEnabled(true);
     QApplication::setOrganizationName(QStringLiteral("VidloomTest"));
+    const QString settingsFolder = QString::fromStdString(vidloom::kit::tempDir());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder);
     QSettings().clear();
     return vidloom::ui::test::runAllTests(argc, argv) == 0 ? 0 : 1;
 }

@@ -1,0 +1,47 @@
+#pragma once
+// The names the script gives the files, for the machine where AviSynth runs:
+// the check box "Windows paths for Wine" (the whole file system as drive Z:)
+// and a list of folder mappings edited in a small dialog, both kept in the
+// program's settings.
+
+#include "splice/PathMap.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QCheckBox;
+class QPushButton;
+class QWidget;
+
+namespace vidloom::ui {
+
+class DialogSeam;
+
+class ScriptPathSettings : public QObject {
+    Q_OBJECT
+public:
+    // The controls are made in window at the given place; dialogs answers the
+    // mapping dialog (the window's seam, looked up when it is needed).
+    ScriptPathSettings(QWidget* window, std::function<DialogSeam&()> dialogs);
+
+    // The mappings, then Wine's drive Z: when the box is checked.
+    PathMap pathMap() const;
+    // The list as the dialog shows it: one "FROM=TO" a line.
+    QStringList mappings() const { return mappings_; }
+
+    // Asks for the list; a line that is not FROM=TO refuses the whole answer.
+    void editMappings();
+
+    QCheckBox* wineBox = nullptr;
+    QPushButton* mappingsButton = nullptr;
+
+private:
+    void save() const;
+    QWidget* window_;
+    std::function<DialogSeam&()> dialogs_;
+    QStringList mappings_;
+};
+
+} // namespace vidloom::ui
