@@ -6,6 +6,8 @@
 // through every byte up to the end of the file. Payload bytes are below 0x40
 // or from 0x80 up, so no letters appear in it by chance.
 
+#include "kit/RiffWriter.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -18,19 +20,10 @@ namespace vidloom::bench {
 
 namespace detail {
 
-inline std::string le32(uint32_t v) {
-    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                       char((v >> 24) & 0xFF)};
-}
-inline std::string le16(uint16_t v) {
-    return std::string{char(v & 0xFF), char(v >> 8)};
-}
-inline std::string chunk(const std::string& id, const std::string& data) {
-    return id + le32(uint32_t(data.size())) + data + (data.size() % 2 ? std::string(1, '\0') : "");
-}
-inline std::string list(const std::string& type, const std::string& body) {
-    return "LIST" + le32(uint32_t(body.size() + 4)) + type + body;
-}
+using kit::chunk;
+using kit::le16;
+using kit::le32;
+using kit::list;
 
 // Pseudo-random payload without letters.
 inline void fillPayload(std::string& data, uint64_t& state) {

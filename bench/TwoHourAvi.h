@@ -17,6 +17,8 @@
 // would make, written beside its place and renamed in, so an interrupted run
 // leaves no half file behind.
 
+#include "kit/RiffWriter.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -54,22 +56,12 @@ inline int32_t spliceRef(int32_t i) {
     return 137 + 1799 * i;
 }
 
-inline std::string le32(uint32_t v) {
-    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                       char((v >> 24) & 0xFF)};
-}
-inline std::string le16(uint16_t v) {
-    return std::string{char(v & 0xFF), char(v >> 8)};
-}
+using kit::chunk;
+using kit::le16;
+using kit::le32;
+using kit::list;
 inline uint32_t getLe32(const std::string& s, size_t at) {
-    return uint32_t(uint8_t(s[at])) | uint32_t(uint8_t(s[at + 1])) << 8 |
-           uint32_t(uint8_t(s[at + 2])) << 16 | uint32_t(uint8_t(s[at + 3])) << 24;
-}
-inline std::string chunk(const std::string& id, const std::string& data) {
-    return id + le32(uint32_t(data.size())) + data + (data.size() % 2 ? std::string(1, '\0') : "");
-}
-inline std::string list(const std::string& type, const std::string& body) {
-    return "LIST" + le32(uint32_t(body.size() + 4)) + type + body;
+    return kit::get32(s, at);
 }
 inline int64_t padded(size_t n) {
     return int64_t(n + n % 2);

@@ -38,6 +38,9 @@ std::string makeFile(FuzzedDataProvider& in, int slot) {
     const int keyEvery = in.ConsumeIntegralInRange<int>(0, 12);
     b.addFrames(frames, keyEvery);
     b.writeIndex = in.ConsumeIntegralInRange<int>(0, 7) != 0;
+    // Now and then an OpenDML file of several RIFF parts.
+    b.openDml = in.ConsumeIntegralInRange<int>(0, 3) == 0;
+    b.framesPerPart = in.ConsumeIntegralInRange<int>(0, 15);
     std::string bytes = b.build();
     // Now and then a file cut short, or with a few bytes changed.
     if (in.ConsumeIntegralInRange<int>(0, 5) == 0) {

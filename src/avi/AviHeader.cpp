@@ -31,30 +31,16 @@ std::string quoted(const std::string& word) {
 
 } // namespace
 
-int32_t readWord16(BinaryFile& file, std::string_view what) {
-    uint8_t b[2];
-    file.read(b, 2, what);
-    return int32_t(b[0]) | (int32_t(b[1]) << 8);
-}
-
-int32_t readDword32(BinaryFile& file, std::string_view what) {
-    uint8_t b[4];
-    file.read(b, 4, what);
-    const uint32_t v =
-        uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
-    return static_cast<int32_t>(v);
-}
-
 void readIndexEntry(BinaryFile& file, IndexEntry& entry) {
     char id[4];
     file.read(id, 4, "an index entry");
     entry.EntryId.assign(id, 4);
-    entry.EntryFlags = readDword32(file, "an index entry");
+    entry.EntryFlags = file.readDword32("an index entry");
     // Muxers set other flag bits next to the key-frame bit (GStreamer writes
     // 0x12 on every key frame), so only bit 0x10 counts.
     entry.IsKeyFrame = (entry.EntryFlags & 0x10) != 0;
-    entry.EntryOffset = readDword32(file, "an index entry");
-    entry.EntryLength = readDword32(file, "an index entry");
+    entry.EntryOffset = file.readDword32("an index entry");
+    entry.EntryLength = file.readDword32("an index entry");
     const int64_t after = file.position();
 
     // The look at the chunk's first data byte only feeds FirstDataBits, so it
@@ -64,7 +50,7 @@ void readIndexEntry(BinaryFile& file, IndexEntry& entry) {
     const int64_t head = int64_t(entry.MoviBase) - 4 + int64_t(entry.EntryOffset);
     if (head >= 0 && head <= kMaxOffset && head + 9 <= file.size()) {
         file.seek(head + 4);
-        const int32_t size = readDword32(file);
+        const int32_t size = file.readDword32();
         if (size > 0) {
             const uint8_t first = file.readByte();
             entry.FirstDataBits = uint8_t((first >> 1) & 31);
@@ -107,7 +93,7 @@ bool AviHeader::checkRiff(BinaryFile& file) {
             return false;
         }
     }
-    const int32_t riffSize = readDword32(file, "the RIFF size");
+    const int32_t riffSize = file.readDword32("the RIFF size");
     RiffEnd = offsetPlus(riffSize, 8, "end of the RIFF list (RIFF size + 8)");
     for (int i = 0; i < 4; ++i) {
         if (file.readByte("the RIFF form type") != uint8_t(kAvi[i])) {
@@ -139,22 +125,41 @@ int32_t AviHeader::scanFor(BinaryFile& file, const std::string& word, int32_t st
 
 void AviHeader::readHeaders(BinaryFile& file) {
     // Each structure is found by its word; the fields lie at fixed distances.
+    const int32_t moviSize = readMovieListSize(file);
+    const int32_t h = scanFor(file, "hdrl", 1, "the header list");
+    readMainHeader(file, h);
+    const int32_t v = scanFor(file, "vids", h, "the video stream header");
+    readVideoStreamHeader(file, v);
+    const int32_t f = readVideoFormat(file, v);
+    const std::vector<StreamList> streams = readStreamLists(file, h);
+    if (NoAudio) {
+        AudioBytesPerSec = 0;
+    } else {
+        readAudioFormat(file, findAudioStreamHeader(file, streams, v, f));
+    }
+    readOpenDml(file, streams, v);
+    MovieBytes += moviSize;
+    LengthMsUnclamped = LengthMs;
+
+    writeReport(moviSize);
+    searchTags(file);
+}
+
+int32_t AviHeader::readMovieListSize(BinaryFile& file) {
     const int32_t m = scanFor(file, "movi", 1, "the movie data list");
     MoviSizePos = m - 4;
     file.seek(MoviSizePos);
-    const int32_t moviListSize = readDword32(file, "the movie data size");
-    IndexPos =
-        offsetPlus(offsetPlus(moviListSize, MoviSizePos, "index position"), 4, "index position");
-    file.seek(MoviSizePos);
-    const int32_t moviSize = readDword32(file, "the movie data size");
+    const int32_t moviSize = file.readDword32("the movie data size");
+    IndexPos = offsetPlus(offsetPlus(moviSize, MoviSizePos, "index position"), 4, "index position");
+    return moviSize;
+}
 
-    const int32_t h = scanFor(file, "hdrl", 1, "the header list");
+void AviHeader::readMainHeader(BinaryFile& file, int32_t h) {
     file.seek(offsetPlus(h, 12, "main header"));
-    MicroSecPerFrame = readDword32(file, "the main header");
-    MaxBytesPerSec = readDword32(file, "the main header");
-    MainFlags = readDword32(file, "the main header");
-    // dwPaddingGranularity is read into MainFlags and overwritten by dwFlags.
-    MainFlags = readDword32(file, "the main header");
+    MicroSecPerFrame = file.readDword32("the main header");
+    MaxBytesPerSec = file.readDword32("the main header");
+    file.readDword32("the main header"); // dwPaddingGranularity
+    MainFlags = file.readDword32("the main header");
     if (MicroSecPerFrame == 0) {
         MicroSecPerFrame = 41708;
     }
@@ -165,12 +170,21 @@ void AviHeader::readHeaders(BinaryFile& file) {
         truncToInt32(rate * 1000.0L - checkedMul(FpsInteger, 1000), "the frame rate's thousandths");
 
     file.seek(offsetPlus(h, 28, "main header"));
-    TotalFrames = readDword32(file, "the main header");
-    Streams = readDword32(file, "the main header");
-    // dwInitialFrames is read into Streams and overwritten by dwStreams.
-    Streams = readDword32(file, "the main header");
+    TotalFrames = file.readDword32("the main header");
+    HeaderTotalFrames = TotalFrames;
+    file.readDword32("the main header"); // dwInitialFrames
+    Streams = file.readDword32("the main header");
     NoAudio = Streams == 1;
+    computeLength();
 
+    file.seek(offsetPlus(h, 44, "main header"));
+    Width = file.readDword32("the main header");
+    Height = file.readDword32("the main header");
+    MainReserved0 = file.readDword32("the main header");
+    MainReserved1 = file.readDword32("the main header");
+}
+
+void AviHeader::computeLength() {
     // Ties go to the even millisecond (the default rounding mode).
     const long double lengthMs =
         std::nearbyint(static_cast<long double>(TotalFrames) * (MicroSecPerFrame / 1000.0L));
@@ -180,14 +194,9 @@ void AviHeader::readHeaders(BinaryFile& file) {
                          " microseconds each does not fit in 32 bits of milliseconds");
     }
     LengthMs = int32_t(lengthMs);
+}
 
-    file.seek(offsetPlus(h, 44, "main header"));
-    Width = readDword32(file, "the main header");
-    Height = readDword32(file, "the main header");
-    MainReserved0 = readDword32(file, "the main header");
-    MainReserved1 = readDword32(file, "the main header");
-
-    const int32_t v = scanFor(file, "vids", h, "the video stream header");
+void AviHeader::readVideoStreamHeader(BinaryFile& file, int32_t v) {
     VideoHandlerPos = offsetPlus(v, 4, "video stream header");
     char code[4];
     file.read(code, 4, "the video stream header");
@@ -196,42 +205,86 @@ void AviHeader::readHeaders(BinaryFile& file) {
         &StreamFlags, &StreamPriority, &StreamInitialFrames, &StreamScale,   &StreamRate,
         &StreamStart, &StreamLength,   &StreamBufferSize,    &StreamQuality, &StreamSampleSize};
     for (int32_t* word : streamWords) {
-        *word = readDword32(file, "the video stream header");
+        *word = file.readDword32("the video stream header");
     }
+}
 
+int32_t AviHeader::readVideoFormat(BinaryFile& file, int32_t v) {
     const int32_t f = scanFor(file, "strf", v, "the video stream format");
     file.seek(offsetPlus(f, 22, "video stream format"));
-    BitCount = readWord16(file, "the video format's bit count");
+    BitCount = file.readWord16("the video format's bit count");
     VideoCompressionPos = offsetPlus(f, 24, "video stream format");
+    char code[4];
+    if (file.peek(VideoCompressionPos, code, 4)) {
+        VideoCompression.assign(code, 4);
+    }
     // DivX files name their real codec only in biCompression; so do files
     // whose stream header leaves the handler empty.
     if (VideoFourCC == std::string(4, '\0') || upperShort(VideoFourCC) == "DIVX") {
         file.read(code, 4, "the video format's compression code");
         VideoFourCC.assign(code, 4);
     }
+    return f;
+}
 
-    if (NoAudio) {
-        AudioBytesPerSec = 0;
-    } else {
-        const std::string why = "the main header declares " + std::to_string(Streams) + " streams";
-        const int32_t a = scanFor(file, "auds", f, why);
-        const int32_t g = scanFor(file, "strf", a, "the audio stream format");
-        AudioFormatSize = readDword32(file, "the audio format size");
-        file.seek(offsetPlus(g, 8, "audio stream format"));
-        AudioFormatTag = readWord16(file, "the audio format");
-        AudioChannels = readWord16(file, "the audio format");
-        AudioSampleRate = readDword32(file, "the audio format");
-        AudioBytesPerSec = readDword32(file, "the audio format");
-        // The block has room for the size word and 64 bytes of format data;
-        // the size word is not trusted beyond that.
-        const size_t data = size_t(std::clamp(AudioFormatSize, 0, 64));
-        file.seek(offsetPlus(g, 4, "audio stream format"));
-        file.read(AudioFormatBlock.data(), 4 + data, "the audio format");
+int32_t AviHeader::findAudioStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
+                                         int32_t v, int32_t f) {
+    for (const StreamList& stream : streams) {
+        if (stream.streamHeader == v) {
+            break; // the video's own list: the audio comes after it
+        }
+        if (stream.type == "auds" && stream.streamHeader <= INT32_MAX) {
+            return int32_t(stream.streamHeader);
+        }
     }
-    LengthMsUnclamped = LengthMs;
+    const std::string why = "the main header declares " + std::to_string(Streams) + " streams";
+    return scanFor(file, "auds", f, why);
+}
 
-    writeReport(moviSize);
-    searchTags(file);
+void AviHeader::readAudioFormat(BinaryFile& file, int32_t a) {
+    const int32_t g = scanFor(file, "strf", a, "the audio stream format");
+    AudioFormatSize = file.readDword32("the audio format size");
+    file.seek(offsetPlus(g, 8, "audio stream format"));
+    AudioFormatTag = file.readWord16("the audio format");
+    AudioChannels = file.readWord16("the audio format");
+    AudioSampleRate = file.readDword32("the audio format");
+    AudioBytesPerSec = file.readDword32("the audio format");
+    // The block has room for the size word and 64 bytes of format data;
+    // the size word is not trusted beyond that.
+    const size_t data = size_t(std::clamp(AudioFormatSize, 0, 64));
+    file.seek(offsetPlus(g, 4, "audio stream format"));
+    file.read(AudioFormatBlock.data(), 4 + data, "the audio format");
+}
+
+void AviHeader::readOpenDml(BinaryFile& file, const std::vector<StreamList>& streams, int32_t v) {
+    const vidloom::RiffParts parts = readRiffParts(file);
+    RiffParts = parts.count;
+    FirstRiffEnd = parts.firstEnd;
+    MovieBytes = parts.extraMovieBytes;
+    for (size_t i = 0; i < streams.size(); ++i) {
+        const StreamList& stream = streams[i];
+        if (stream.streamHeader != v) {
+            continue;
+        }
+        VideoStreamNumber = int32_t(std::min<size_t>(i, 99));
+        // wLongsPerEntry 4, bIndexType 0 (an index of indexes), then the
+        // number of entries in use.
+        uint8_t head[8];
+        if (stream.superIndex >= 0 && stream.superIndexSize >= 24 &&
+            file.peek(stream.superIndex, head, 8) && head[0] == 4 && head[1] == 0 && head[3] == 0) {
+            VideoSuperIndexPos = stream.superIndex;
+            VideoSuperIndexSize = stream.superIndexSize;
+            VideoSuperIndexEntries = FourCC::fromBytes(head + 4).word();
+        }
+        break;
+    }
+    OpenDml = RiffParts > 1 || VideoSuperIndexEntries > 0;
+    if (OpenDml) {
+        // The main header counts the first part only; the stream header
+        // counts the whole file, as the frame-server does.
+        TotalFrames = StreamLength;
+        computeLength();
+    }
 }
 
 } // namespace vidloom

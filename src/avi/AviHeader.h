@@ -2,9 +2,12 @@
 // The header record of one AVI file: read once, when it is constructed from a
 // file name, and read-only afterwards. The reader finds each structure by
 // searching for its four-character word and reads fields at fixed distances
-// from it; it does not walk the RIFF chunk tree.
+// from it. Only what word searches cannot tell (the order of the stream lists,
+// the OpenDML super index, the RIFF parts after the first) comes from walking
+// the chunk tree, and that walk never fails on a damaged file.
 
 #include "avi/BinaryFile.h"
+#include "avi/RiffLayout.h"
 
 #include <array>
 #include <cstdint>
@@ -27,11 +30,6 @@ struct IndexEntry {
     int32_t MoviBase = 0;      // set by the caller: offset just past the word "movi"
 };
 
-// 2 bytes at the current position, little-endian, 0 to 65535. what names the
-// field in the end-of-file message.
-int32_t readWord16(BinaryFile& file, std::string_view what = "a 16-bit value");
-// 4 bytes at the current position, little-endian, as a two's-complement int32.
-int32_t readDword32(BinaryFile& file, std::string_view what = "a 32-bit value");
 // Reads the 16-byte entry at the current position into entry (whose MoviBase
 // the caller has set) and leaves the file just after it.
 void readIndexEntry(BinaryFile& file, IndexEntry& entry);
@@ -93,11 +91,38 @@ public:
     int32_t NandubTagPos = 0;
     int32_t BrandTagPos = 0;
 
+    // OpenDML (AVI 2.0): a file continued in RIFF AVIX parts, or whose video
+    // stream has a super index in use. TotalFrames is then the video stream
+    // header's length; HeaderTotalFrames is always the main header's count.
+    bool OpenDml = false;
+    int32_t RiffParts = 0; // 0 for a file that is not an AVI file
+    int32_t HeaderTotalFrames = 0;
+    int64_t MovieBytes = 0;          // the movie lists' sizes, all RIFF parts
+    int64_t FirstRiffEnd = 0;        // where the first RIFF part ends
+    int32_t VideoStreamNumber = 0;   // the two digits of the video's chunk ids
+    std::string VideoCompression;    // strf biCompression, empty when cut off
+    int64_t VideoSuperIndexPos = -1; // data of the video's "indx" chunk
+    uint32_t VideoSuperIndexSize = 0;
+    uint32_t VideoSuperIndexEntries = 0; // nEntriesInUse
+
 private:
     // The signature test: "RIFF", the RIFF size (gives RiffEnd), "AVI ".
     bool checkRiff(BinaryFile& file);
     // The header scan, then the report, the aspect verdict and the tag search.
     void readHeaders(BinaryFile& file);
+    // One reader per structure; each takes the offset of the word that
+    // starts it and returns what the next one starts from.
+    int32_t readMovieListSize(BinaryFile& file);
+    void readMainHeader(BinaryFile& file, int32_t hdrl);
+    void computeLength();
+    void readVideoStreamHeader(BinaryFile& file, int32_t vids);
+    int32_t readVideoFormat(BinaryFile& file, int32_t vids);
+    void readAudioFormat(BinaryFile& file, int32_t auds);
+    // Where the audio stream header lies: in its stream list when that comes
+    // before the video's, else the first "auds" after the video format.
+    int32_t findAudioStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
+                                  int32_t vids, int32_t videoFormat);
+    void readOpenDml(BinaryFile& file, const std::vector<StreamList>& streams, int32_t vids);
     // The first offset from start at which word lies; the file is left just
     // after it. A missing word runs into the end of the file (IoError naming
     // the word and the reason it was looked for).
@@ -106,8 +131,11 @@ private:
 
     // The report and what goes with it (AviReport.cpp).
     void writeReport(int32_t moviSize);
+    int32_t videoKbPerSec(int32_t moviSize) const;
     void judgeAspect();
     void searchTags(BinaryFile& file);
+    // Whether the word "idx1" lies at IndexPos.
+    bool holdsIndex(BinaryFile& file) const;
     void appendLine(const std::string& line);
 };
 

@@ -88,19 +88,7 @@ void AviHeader::writeReport(int32_t moviSize) {
         LengthMs = 1000;
     }
 
-    int32_t videoRate = 0;
-    try {
-        const int32_t seconds = LengthMs / 1000;
-        const int32_t perSecond =
-            checkedDiv(checkedDiv(checkedSub(moviSize, checkedMul(TotalFrames, 8)), 128), seconds);
-        videoRate = NoAudio
-                        ? perSecond
-                        : checkedSub(perSecond, checkedDiv(checkedAdd(AudioBytesPerSec, 8), 125));
-    } catch (const OverflowError& e) {
-        throw OverflowError("cannot compute the video bit rate from the movie data size " +
-                            std::to_string(moviSize) + " and " + std::to_string(TotalFrames) +
-                            " frames (" + e.message() + ")");
-    }
+    const int32_t videoRate = videoKbPerSec(moviSize);
     appendLine("  Codec  : " + VideoFourCC + " @ ~" + intToText(videoRate) + " Kb/sec");
     // Thousandths from 1 to 99 keep their leading zeros: 25.04 fps is
     // "25.040fps", not "25.40fps".
@@ -120,6 +108,33 @@ void AviHeader::writeReport(int32_t moviSize) {
     }
 }
 
+int32_t AviHeader::videoKbPerSec(int32_t moviSize) const {
+    if (OpenDml) {
+        // The movie data of every RIFF part, which passes 32 bits from 2 GiB on.
+        const int64_t seconds = LengthMs / 1000;
+        const int64_t perSecond = (MovieBytes - int64_t(TotalFrames) * 8) / 128 / seconds;
+        const int64_t rate =
+            NoAudio ? perSecond : perSecond - (int64_t(AudioBytesPerSec) + 8) / 125;
+        if (rate < INT32_MIN || rate > INT32_MAX) {
+            throw OverflowError("the video bit rate of " + std::to_string(rate) +
+                                " Kb/sec from the movie data size " + std::to_string(MovieBytes) +
+                                " does not fit in 32 bits");
+        }
+        return int32_t(rate);
+    }
+    try {
+        const int32_t seconds = LengthMs / 1000;
+        const int32_t perSecond =
+            checkedDiv(checkedDiv(checkedSub(moviSize, checkedMul(TotalFrames, 8)), 128), seconds);
+        return NoAudio ? perSecond
+                       : checkedSub(perSecond, checkedDiv(checkedAdd(AudioBytesPerSec, 8), 125));
+    } catch (const OverflowError& e) {
+        throw OverflowError("cannot compute the video bit rate from the movie data size " +
+                            std::to_string(moviSize) + " and " + std::to_string(TotalFrames) +
+                            " frames (" + e.message() + ")");
+    }
+}
+
 void AviHeader::judgeAspect() {
     if (Height == 0) {
         throw DivisionError("the frame height is 0, so the aspect ratio " + intToText(Width) +
@@ -128,6 +143,11 @@ void AviHeader::judgeAspect() {
     AspectRatio = static_cast<double>(static_cast<long double>(Width) / Height);
     AspectText = aspectText(AspectRatio);
     AspectVerdict = aspectVerdict(AspectRatio, Width, Height);
+}
+
+bool AviHeader::holdsIndex(BinaryFile& file) const {
+    char word[4];
+    return file.peek(IndexPos, word, 4) && std::string_view(word, 4) == "idx1";
 }
 
 void AviHeader::searchTags(BinaryFile& file) {
@@ -156,8 +176,15 @@ void AviHeader::searchTags(BinaryFile& file) {
         appendLine("nandub tag Not Found");
         // The brand tag: an INFO list after the idx1 index, looked for from 4
         // bytes before the index's end.
+        if (RiffParts > 1 && !holdsIndex(file)) {
+            // An OpenDML file whose first part has no idx1: nothing follows
+            // an index there, and the size word would lead into the parts
+            // after it.
+            BrandInfo = std::make_unique<InfoTags>();
+            return;
+        }
         file.seek(offsetPlus(IndexPos, 4, "index size"));
-        const int32_t indexSize = readDword32(file, "the index size");
+        const int32_t indexSize = file.readDword32("the index size");
         const int32_t start =
             offsetPlus(offsetPlus(indexSize, IndexPos, "end of the index"), 4, "end of the index");
         // The first probe is made whatever the bound: an index size that
@@ -169,7 +196,12 @@ void AviHeader::searchTags(BinaryFile& file) {
         if (at < 0) {
             // Then up to the end of the file, and never past offset 2^31 - 1,
             // so a large file without a tag is not refused.
-            const int64_t last = std::min<int64_t>(file.size() - 4, kMaxOffset);
+            int64_t last = std::min<int64_t>(file.size() - 4, kMaxOffset);
+            if (RiffParts > 1) {
+                // The AVIX parts hold movie data only; a chance "INFO" in it
+                // is no tag list, and reading gigabytes of it to look is slow.
+                last = std::min(last, FirstRiffEnd - 4);
+            }
             at = file.find("INFO", int64_t(start) + 1, last + 1);
         }
         if (at >= 0) {

@@ -151,6 +151,66 @@ uint8_t BinaryFile::readByte(std::string_view what) {
     return b;
 }
 
+int32_t BinaryFile::readWord16(std::string_view what) {
+    uint8_t b[2];
+    read(b, 2, what);
+    return int32_t(b[0]) | (int32_t(b[1]) << 8);
+}
+
+int32_t BinaryFile::readDword32(std::string_view what) {
+    uint8_t b[4];
+    read(b, 4, what);
+    const uint32_t v =
+        uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(v);
+}
+
+uint64_t BinaryFile::readQword64(std::string_view what) {
+    uint8_t b[8];
+    read(b, 8, what);
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) {
+        v = (v << 8) | b[i];
+    }
+    return v;
+}
+
+void BinaryFile::readDirect(int64_t offset, void* dst, size_t n, std::string_view what) {
+    if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset) {
+        endOfFile(offset, n, what);
+    }
+    if (fd_ < 0) {
+        throw IoError(path_ + ": read after the file was closed");
+    }
+    size_t got = 0;
+    auto* out = static_cast<uint8_t*>(dst);
+    while (got < n) {
+        const ssize_t r = ::pread(fd_, out + got, n - got, offset + int64_t(got));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r < 0) {
+            throw IoError(path_ + ": read error at offset " + std::to_string(offset) + " (" +
+                          systemReason() + ")");
+        }
+        if (r == 0) {
+            endOfFile(offset + int64_t(got), n - got, what);
+        }
+        got += size_t(r);
+    }
+}
+
+bool BinaryFile::peek(int64_t offset, void* dst, size_t n) {
+    if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset) {
+        return false;
+    }
+    const int64_t keep = pos_;
+    pos_ = offset;
+    read(dst, n);
+    pos_ = keep;
+    return true;
+}
+
 int64_t BinaryFile::find(std::string_view word, int64_t from, int64_t until) {
     const int64_t len = int64_t(word.size());
     if (len == 0 || from < 0) {

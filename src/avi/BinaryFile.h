@@ -42,6 +42,24 @@ public:
     // was being read; the position is then left unchanged.
     void read(void* dst, size_t n, std::string_view what = {});
     uint8_t readByte(std::string_view what = {});
+    // Little-endian words at the current position; what names the field in
+    // the end-of-file message. readWord16 gives 0 to 65535, readDword32 the
+    // four bytes as a two's-complement int32, readQword64 an unsigned 64-bit
+    // value (OpenDML positions).
+    int32_t readWord16(std::string_view what = "a 16-bit value");
+    int32_t readDword32(std::string_view what = "a 32-bit value");
+    uint64_t readQword64(std::string_view what = "a 64-bit value");
+
+    // Reads n bytes at offset with one system call, past the buffer (which
+    // keeps what it holds): for a small structure far from the rest of the
+    // reading. Fails as read does; the position is left unchanged.
+    void readDirect(int64_t offset, void* dst, size_t n, std::string_view what = {});
+
+    // Reads n bytes at offset into dst when they all lie inside the file and
+    // says whether they did; the position is left unchanged. For looking at
+    // structures that may be absent, where running out of file is an answer
+    // rather than an error.
+    bool peek(int64_t offset, void* dst, size_t n);
 
     // The first offset b with from <= b < until at which the bytes of word lie
     // wholly inside the file, or -1. The same answer as positioning at every b

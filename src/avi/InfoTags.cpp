@@ -69,7 +69,7 @@ std::unique_ptr<InfoTags> readInfoTags(BinaryFile& file, int32_t infoPos) {
     auto record = std::make_unique<InfoTags>();
     const int32_t sizeAt = offsetPlus(infoPos, -4, "INFO list");
     file.seek(sizeAt);
-    const int32_t listSize = readDword32(file, "the INFO list size");
+    const int32_t listSize = file.readDword32("the INFO list size");
     if (listSize < INT32_MIN + 8) {
         // The walk's bound, listSize - 8, would leave 32 bits.
         throw OverflowError(file.path() + ": the INFO list size at offset " +
@@ -87,7 +87,7 @@ std::unique_ptr<InfoTags> readInfoTags(BinaryFile& file, int32_t infoPos) {
         file.read(idBytes, 4, "an INFO tag id");
         const std::string id(idBytes, 4);
         file.seek(offsetPlus(at, 4, "INFO sub-chunk"));
-        int32_t n = readDword32(file, "an INFO tag length");
+        int32_t n = file.readDword32("an INFO tag length");
 
         // The length word is not trusted: a negative one would hold the walk
         // in place or send it backwards, and one longer than the rest of the

@@ -76,7 +76,7 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHead
                 out << n << "\n";
             }
         }
-        if (index->readableEntries() < index->entryCount()) {
+        if (index->truncated()) {
             // The rest of the index cannot be read: say so after what could.
             index->walkError().raise();
         }

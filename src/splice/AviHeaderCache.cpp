@@ -2,29 +2,16 @@
 
 namespace vidloom {
 
-namespace {
-// The key under which a name is found: A-Z folded, as names are compared.
-std::string foldedName(const std::string& name) {
-    std::string key = name;
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return key;
-}
-} // namespace
-
 const AviHeader& AviHeaderCache::get(const std::string& fileName) {
     // A plan of many files asks for each name at every segment it makes, so
-    // names are found through their folded key rather than one by one.
-    std::string key = foldedName(fileName);
-    if (const auto found = byName_.find(key); found != byName_.end()) {
+    // names are found through a map rather than one by one. Names compare as
+    // the file system compares them: exactly, so a.avi and A.avi are two files.
+    if (const auto found = byName_.find(fileName); found != byName_.end()) {
         return *entries_[found->second].info;
     }
     auto info = std::make_unique<AviHeader>(fileName); // may raise: nothing is kept
     entries_.push_back(Entry{std::move(info), nullptr});
-    byName_.emplace(std::move(key), entries_.size() - 1);
+    byName_.emplace(fileName, entries_.size() - 1);
     return *entries_.back().info;
 }
 

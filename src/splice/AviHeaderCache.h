@@ -1,7 +1,7 @@
 #pragma once
 // The header records of the files of a run (the window owns one cache,
-// vidloom-cli one per command), one per file name (letter case
-// ignored), read once and kept until the program ends, and beside each the
+// vidloom-cli one per command), one per file name (compared exactly, as the
+// file system compares names), read once and kept until the program ends, and beside each the
 // key-frame answers of its index, kept while the file's size and modification
 // time stay the same.
 
@@ -66,7 +66,7 @@ private:
     int64_t round_ = 0;
     int openRounds_ = 0;
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, size_t> byName_; // folded name -> entry
+    std::unordered_map<std::string, size_t> byName_; // file name -> entry
     int64_t indexReads_ = 0;
 };
 

@@ -7,8 +7,22 @@
 
 namespace vidloom {
 
+// The chunk ids that are frames of one video stream: its two-digit stream
+// number followed by "dc" (compressed) or "db" (uncompressed), as 32-bit words
+// the way the four bytes lie in the file.
+struct VideoChunkIds {
+    explicit VideoChunkIds(int32_t streamNumber);
+    uint32_t compressed = 0;
+    uint32_t uncompressed = 0;
+    bool matches(uint32_t id) const { return id == compressed || id == uncompressed; }
+};
+
+// A frame of the video is a data chunk of the video stream; padding (7Fxx),
+// other streams, index chunks (ix00) and palette changes (00pc) are not.
+bool isVideoFrameEntry(const std::string& entryId, int32_t videoStreamNumber);
+
 // An audio entry is one whose id has a lower-case 'w' as its third character
-// (01wb); every other entry (00dc, 00db, 00pc, ix00, 01WB) counts as video.
+// (01wb). The walk looks for the first one when the file has audio.
 bool isAudioEntry(const std::string& entryId);
 
 // File offset of idx1 entry k: IndexPos + 8 + 16 * k, overflow-checked.
@@ -17,5 +31,10 @@ int32_t indexEntryPos(int32_t indexPos, int32_t k);
 // The entry count that an idx1 size word gives (a remainder of 1 to 15 bytes
 // is ignored). A size word of 2^31 or more raises RangeError naming the file.
 int32_t entryCountOf(int32_t sizeWord, const std::string& fileName, int32_t sizeWordPos);
+
+// The error of an index position that holds no idx1 chunk: the movie list's
+// size word was never written (a recording stopped before its end) or is
+// damaged, so no frame can be found.
+[[noreturn]] void throwNoUsableIndex(const std::string& fileName, int32_t indexPos);
 
 } // namespace vidloom

@@ -1,13 +1,15 @@
 #pragma once
-// The key-frame answers of one file, read from its idx1 index in one pass of
-// large blocks: one bit per video entry, plus what it takes to answer every
-// question exactly as the entry-by-entry walk of ReferenceIndexWalk would, errors
-// included. A truncated index answers the frames it holds and raises the
-// walk's error for questions the walk could only answer by reading an entry
-// that is not there.
+// The key-frame answers of one file, read in one pass of large blocks: one bit
+// per video frame, plus what it takes to answer every question exactly as the
+// entry-by-entry walk of ReferenceIndexWalk would, errors included. The frames
+// come from the OpenDML standard indexes when the video has a super index in
+// use, else from idx1. A truncated index answers the frames it holds and
+// raises the walk's error for questions the walk could only answer by reading
+// an entry that is not there.
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
+#include "avi/StoredError.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,18 +17,6 @@
 #include <vector>
 
 namespace vidloom {
-
-// An error kept to be raised again later, as a new exception of the same kind
-// with the same message.
-struct StoredError {
-    enum class Kind { None, Io, Overflow, Range, Division, ListIndex, Conversion, Other };
-    Kind kind = Kind::None;
-    std::string message;
-
-    bool empty() const { return kind == Kind::None; }
-    static StoredError of(const std::exception& error);
-    [[noreturn]] void raise() const;
-};
 
 class KeyFrameIndex {
 public:
@@ -46,6 +36,8 @@ public:
     int32_t entryCount() const { return entryCount_; }
     int32_t readableEntries() const { return readable_; }
     int32_t videoFrames() const { return videoFrames_; }
+    // Whether some of the index could not be read (its frames are missing).
+    bool truncated() const { return truncated_; }
     // The error every question raises (the size word cannot be read, the
     // index lies out of range...), empty when the index could be read.
     const StoredError& fileError() const { return fileError_; }
@@ -58,17 +50,26 @@ public:
 
 private:
     KeyFrameIndex() = default;
-    void readEntries(BinaryFile& file, int32_t indexPos);
+    void readIdx1(BinaryFile& file, const AviHeader& aviInfo);
+    void readEntries(BinaryFile& file, int32_t indexPos, int32_t videoStreamNumber);
+    void readStandardIndexes(BinaryFile& file, const AviHeader& aviInfo);
+    // Adds count frames whose key bits are the low bits of bits.
+    void appendBits(uint64_t bits, unsigned count);
+    // Every frame is a key frame of a codec that stores only whole frames,
+    // when its writer marked none.
+    void markIntraOnly(const AviHeader& aviInfo);
+    void finish();
 
     FileStamp stamp_;
     StoredError fileError_;  // raised by every question (no size word, overflow...)
     StoredError entryError_; // raised by questions that need a missing entry
     int32_t entryCount_ = 0;
     int32_t readable_ = 0;
+    bool truncated_ = false;
     bool noAudio_ = false;
     bool firstVideoRead_ = false;    // the first video entry lies among the readable ones
     bool firstAudioRead_ = false;    // likewise the first audio entry
-    std::vector<uint64_t> keyWords_; // one bit per readable video entry
+    std::vector<uint64_t> keyWords_; // one bit per readable video frame
     int32_t videoFrames_ = 0;
 };
 

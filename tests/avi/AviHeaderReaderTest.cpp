@@ -5,6 +5,7 @@
 #include "avi/Errors.h"
 #include "avi/InfoTags.h"
 #include "kit/AviBuilder.h"
+#include "splice/KeyFrameIndex.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -262,23 +263,27 @@ TEST(AviHeaderReader, StreamCountDecidesWhetherAudioIsRead) {
     EXPECT_FALSE(read("zero.avi", zero.build())->NoAudio);
 }
 
-TEST(AviHeaderReader, AudioBeforeVideoIsOnlyFoundAfterTheVideoFormat) {
-    AviBuilder b;
-    b.audioFirst = true;
-    b.addFrames(2);
-    EXPECT_FALSE(errorOf<IoError>(write("audiofirst.avi", b.build())).empty());
-
-    // The first "auds" after the video format wins, even inside movie data.
-    AviBuilder late;
-    late.audioFirst = true;
-    late.formatTag = 85;
-    late.addFrames(1);
-    const std::string fmt = kit::le16(1) + kit::le16(2) + kit::le32(22050) + kit::le32(88200);
-    late.addVideo(0, "auds" + kit::chunk("strf", fmt));
-    const auto info = read("auds-in-movi.avi", late.build());
-    EXPECT_EQ(info->AudioFormatTag, 1);
-    EXPECT_EQ(info->AudioSampleRate, 22050);
-    EXPECT_EQ(info->AudioBytesPerSec, 88200);
+TEST(AviHeaderReader, AudioStoredBeforeVideoReadsAsTheUsualOrder) {
+    for (const bool extra : {false, true}) {
+        AviBuilder usual;
+        usual.formatTag = 1;
+        usual.audioFormatExtra = extra ? std::string(10, '\x07') : "";
+        AviBuilder first = usual;
+        first.audioFirst = true;
+        usual.addFrames(9, 4);
+        first.addFrames(9, 4);
+        const auto a = read("order-usual.avi", usual.build());
+        const auto b = read("order-audio-first.avi", first.build());
+        EXPECT_EQ(b->Report.substr(b->Report.find('\r')), a->Report.substr(a->Report.find('\r')));
+        EXPECT_EQ(b->AudioFormatBlock, a->AudioFormatBlock);
+        EXPECT_EQ(b->AudioText, a->AudioText);
+        EXPECT_EQ(b->VideoFourCC, a->VideoFourCC);
+        EXPECT_EQ(b->TotalFrames, a->TotalFrames);
+        // The video's chunks are stream 01's: its frames are found all the same.
+        EXPECT_EQ(KeyFrameIndex::read(*b)->keyFrameNumbers(),
+                  KeyFrameIndex::read(*a)->keyFrameNumbers());
+        EXPECT_EQ(KeyFrameIndex::read(*b)->videoFrames(), 9);
+    }
 }
 
 TEST(AviHeaderReader, TheFirstOccurrenceOfAWordWins) {

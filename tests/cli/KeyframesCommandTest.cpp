@@ -1,6 +1,7 @@
 // vidloom-cli keyframes: the key frames of real ffmpeg files agree with
 // ffprobe's flags, and broken inputs end with status 1.
 
+#include "avi/AviHeader.h"
 #include "cli/Commands.h"
 #include "kit/AviBuilder.h"
 #include "kit/Outcome.h"
@@ -35,6 +36,28 @@ TEST(KeyframesCommand, AgreesWithFfprobe) {
     }
 }
 
+// Files of other writers: the audio stream stored first, motion JPEG whose
+// index flags no frame, and a recording killed before its index was written.
+TEST(KeyframesCommand, AgreesWithFfprobeOnOtherWritersFiles) {
+    const std::string writers = std::string(VIDLOOM_FIXTURES) + "/writers/";
+    for (const std::string name : {"audio_first", "mjpeg_lav"}) {
+        const std::string path = writers + name + ".avi";
+        const CliRun r = keyframes({path});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, kit::readAll(writers + name + ".keyframes")) << name;
+        EXPECT_EQ(AviHeader(path).TotalFrames, std::stoi(kit::readAll(writers + name + ".frames")))
+            << name;
+    }
+    const std::string interrupted = writers + "interrupted.avi";
+    const CliRun r = keyframes({interrupted});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(
+        r.err.rfind(interrupted + ": no usable index; the recording may have been interrupted", 0),
+        0u)
+        << r.err;
+}
+
 TEST(KeyframesCommand, CountsVideoEntriesOnly) {
     kit::AviBuilder b;
     b.addVideo(0x10);
@@ -42,7 +65,10 @@ TEST(KeyframesCommand, CountsVideoEntriesOnly) {
     b.addVideo(0);
     b.addAudio();
     b.addVideo(0x12);
-    b.movie.push_back({"01WB", 0x10, "x"}); // not audio: a lower-case w only
+    // Neither is a frame of the video: another stream's chunk, padding.
+    b.movie.push_back({"01WB", 0x10, "x"});
+    b.movie.push_back({"7Fxx", 0x10, "x"});
+    b.addVideo(0x10);
     const std::string path = kit::writeTemp("kf-count.avi", b.build());
     const CliRun r = keyframes({path});
     EXPECT_EQ(r.status, 0) << r.err;

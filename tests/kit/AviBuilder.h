@@ -5,6 +5,8 @@
 // sets before build(); offsets() tells where the structures landed so a test
 // can patch or cut the bytes afterwards.
 
+#include "kit/RiffWriter.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -14,40 +16,34 @@ namespace vidloom::kit {
 
 using Tags = std::vector<std::pair<std::string, std::string>>;
 
-// Little-endian helpers on a byte string.
-std::string le16(uint16_t v);
-std::string le32(uint32_t v);
-void put32(std::string& bytes, size_t offset, uint32_t v);
-void put16(std::string& bytes, size_t offset, uint16_t v);
-uint32_t get32(const std::string& bytes, size_t offset);
-
-// A RIFF chunk: id, size word, data, and a pad byte when the size is odd.
-std::string chunk(const std::string& id, const std::string& data);
-// A LIST chunk of the given type.
-std::string list(const std::string& type, const std::string& body);
 // An INFO list; with sizeCountsHeader the list size word includes its own
 // 8-byte header (as some taggers write it) instead of the RIFF convention.
 std::string infoList(const Tags& tags, bool sizeCountsHeader = false);
 
 struct MovieChunk {
-    std::string id;      // "00dc", "01wb", ...
-    uint32_t flags = 0;  // idx1 dwFlags
-    std::string data;    // chunk payload
+    std::string id;     // "00dc", "01wb", ...
+    uint32_t flags = 0; // idx1 dwFlags
+    std::string data;   // chunk payload
 };
 
 struct Offsets {
-    size_t hdrl = 0;     // the word "hdrl"
-    size_t avih = 0;     // the word "avih"
-    size_t vids = 0;     // the word "vids" (video strh fccType)
+    size_t hdrl = 0; // the word "hdrl"
+    size_t avih = 0; // the word "avih"
+    size_t vids = 0; // the word "vids" (video strh fccType)
     size_t videoStrf = 0;
     size_t auds = 0;
     size_t audioStrf = 0;
-    size_t moviSize = 0; // the movi list's size word
-    size_t movi = 0;     // the word "movi"
-    size_t idx1 = 0;     // the word "idx1"
+    size_t moviSize = 0;   // the movi list's size word
+    size_t movi = 0;       // the word "movi"
+    size_t idx1 = 0;       // the word "idx1"
     size_t nandubInfo = 0; // the word "INFO" of the list before movi (0 if none)
     size_t brandInfo = 0;  // the word "INFO" of the list after idx1 (0 if none)
     size_t end = 0;
+    // OpenDML: the video's super index (its data), each RIFF part's start,
+    // each standard index chunk's start.
+    size_t superIndex = 0;
+    std::vector<size_t> riffParts;
+    std::vector<size_t> standardIndexes;
 };
 
 class AviBuilder {
@@ -77,7 +73,7 @@ public:
     // Tags and padding.
     bool nandub = false; // an INFO list inside hdrl's neighbourhood, before movi
     Tags nandubTags;
-    bool brand = false;  // an INFO list after idx1
+    bool brand = false; // an INFO list after idx1
     Tags brandTags;
     bool infoSizeCountsHeader = false;
     std::string junkBeforeMovi; // payload of a JUNK chunk before the movi list
@@ -89,6 +85,20 @@ public:
     // absolute from the start of the file as some muxers write them.
     bool indexRelativeToMovi = true;
 
+    // OpenDML: the movie is split into RIFF parts of framesPerPart video
+    // frames (an "AVI " part, then "AVIX" parts), each ending its movie list
+    // with a standard index of the video; the video's stream list has a super
+    // index, idx1 and the main header's count cover the first part only.
+    bool openDml = false;
+    int framesPerPart = 0;     // 0: one part
+    bool fieldIndex = false;   // standard indexes of 3 longs per entry
+    int64_t streamLength = -1; // strh dwLength; -1: every video frame
+
+    // The chunk ids of the video and audio streams: 00dc and 01wb, or 01dc
+    // and 00wb when the audio is the first stream.
+    std::string videoId() const { return audio && audioFirst ? "01dc" : "00dc"; }
+    std::string audioId() const { return audio && audioFirst ? "00wb" : "01wb"; }
+
     // Appends n video frames (key frame every keyEvery frames, flag 0x10),
     // each followed by an audio chunk when audio is on.
     void addFrames(int n, int keyEvery = 1, uint32_t keyFlags = 0x10);
@@ -99,6 +109,8 @@ public:
     const Offsets& offsets() const { return offsets_; }
 
 private:
+    // The movie lists, idx1 and the AVIX parts of an OpenDML file.
+    void buildOpenDml(std::string& out);
     Offsets offsets_;
 };
 

@@ -4,6 +4,7 @@
 // test process with its output captured.
 
 #include "avi/Errors.h"
+#include "avi/StoredError.h"
 #include "cli/Commands.h"
 
 #include <functional>
@@ -14,11 +15,12 @@
 
 namespace vidloom::kit {
 
-enum class ErrorKind { None, Io, Overflow, Range, Division, Other };
+using ErrorKind = StoredError::Kind;
 
 inline std::string nameOf(ErrorKind k) {
-    const char* const names[] = {"no error",   "IoError",       "OverflowError",
-                                 "RangeError", "DivisionError", "another error"};
+    const char* const names[] = {"no error",        "IoError",       "OverflowError",
+                                 "RangeError",      "DivisionError", "ListIndexError",
+                                 "ConversionError", "another error"};
     return names[int(k)];
 }
 
@@ -27,16 +29,8 @@ inline std::pair<ErrorKind, std::string> outcomeOf(const std::function<void()>& 
     try {
         op();
         return {ErrorKind::None, ""};
-    } catch (const IoError& e) {
-        return {ErrorKind::Io, e.what()};
-    } catch (const OverflowError& e) {
-        return {ErrorKind::Overflow, e.what()};
-    } catch (const RangeError& e) {
-        return {ErrorKind::Range, e.what()};
-    } catch (const DivisionError& e) {
-        return {ErrorKind::Division, e.what()};
     } catch (const std::exception& e) {
-        return {ErrorKind::Other, e.what()};
+        return {StoredError::kindOf(e), e.what()};
     }
 }
 

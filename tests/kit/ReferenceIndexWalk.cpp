@@ -4,6 +4,9 @@
 #include "avi/Errors.h"
 #include "avi/OffsetSum.h"
 
+#include "avi/IntraOnlyCodecs.h"
+#include "avi/OpenDmlIndex.h"
+
 #include <algorithm>
 
 namespace vidloom {
@@ -24,6 +27,7 @@ ReferenceIndexWalk::ReferenceIndexWalk(const AviHeader& aviInfo) : FileName(aviI
     MoviSizePos = aviInfo.MoviSizePos;
     IndexPos = aviInfo.IndexPos;
     NoAudio = aviInfo.NoAudio;
+    VideoStream = aviInfo.VideoStreamNumber;
     if (!aviInfo.IsAvi) {
         // No index to read: every question gets the empty entry.
         EntryCount = 0;
@@ -35,7 +39,13 @@ ReferenceIndexWalk::ReferenceIndexWalk(const AviHeader& aviInfo) : FileName(aviI
         const int32_t sizeWordPos = offsetPlus(IndexPos, 4, "index size");
         AviFile->seek(sizeWordPos);
         EntryCount =
-            entryCountOf(readDword32(*AviFile, "the idx1 index size"), FileName, sizeWordPos);
+            entryCountOf(AviFile->readDword32("the idx1 index size"), FileName, sizeWordPos);
+        AviFile->seek(IndexPos);
+        char word[4];
+        if (AviFile->size() - IndexPos < 4 ||
+            (AviFile->read(word, 4), std::string(word, 4) != "idx1")) {
+            throwNoUsableIndex(FileName, IndexPos);
+        }
         MoviBase_ = checkedAdd(MoviSizePos, 8);
         firstVideoFrame();
         firstAudioChunk();
@@ -64,14 +74,14 @@ void ReferenceIndexWalk::readFirstEntry() {
         return;
     }
     readEntry(0);
+    VideoNo = -1;
+    AudioNo = -1;
     if (isAudioEntry(Current.EntryId)) {
         LastAudio = Current;
         AudioNo = 0;
-        VideoNo = -1;
-    } else {
+    } else if (isVideo()) {
         LastVideo = Current;
         VideoNo = 0;
-        AudioNo = -1;
     }
     EntryNo = 0;
 }
@@ -89,7 +99,7 @@ void ReferenceIndexWalk::readNextEntry() {
             AudioNo = checkedAdd(AudioNo, 1);
         }
         LastAudio = Current;
-    } else {
+    } else if (isVideo()) {
         if (VideoNo != EntryNo) {
             VideoNo = checkedAdd(VideoNo, 1);
         }
@@ -100,7 +110,7 @@ void ReferenceIndexWalk::readNextEntry() {
 IndexEntry ReferenceIndexWalk::firstVideoFrame() {
     return namingFile(FileName, [&] {
         readFirstEntry();
-        while (!atEnd() && isAudioEntry(Current.EntryId)) {
+        while (!atEnd() && !isVideo()) {
             readNextEntry();
         }
         // Without any video entry LastVideo was never filled: the empty entry.
@@ -111,7 +121,7 @@ IndexEntry ReferenceIndexWalk::firstVideoFrame() {
 std::optional<IndexEntry> ReferenceIndexWalk::nextVideoFrame() {
     return namingFile(FileName, [&]() -> std::optional<IndexEntry> {
         readNextEntry();
-        while (!atEnd() && isAudioEntry(Current.EntryId)) {
+        while (!atEnd() && !isVideo()) {
             readNextEntry();
         }
         if (atEnd()) {
@@ -160,11 +170,92 @@ void ReferenceIndexWalk::closeFile() {
     }
 }
 
-bool keyFrameByWalk(const AviHeader& aviInfo, int32_t n) {
+bool ReferenceIndexWalk::isVideo() const {
+    return isVideoFrameEntry(Current.EntryId, VideoStream);
+}
+
+namespace {
+
+bool idx1KeyFrame(const AviHeader& aviInfo, int32_t n) {
     ReferenceIndexWalk handler(aviInfo);
     const IndexEntry entry = handler.seekVideoFrame(n);
     handler.closeFile();
     return entry.IsKeyFrame;
+}
+
+// Whether the readable video entries hold a frame and none is marked key.
+bool idx1MarksNoKeyFrame(const AviHeader& aviInfo) {
+    bool frames = false;
+    try {
+        ReferenceIndexWalk handler(aviInfo);
+        for (auto e = std::optional(handler.firstVideoFrame()); e && !handler.atEnd();
+             e = handler.nextVideoFrame()) {
+            if (e->IsKeyFrame) {
+                return false;
+            }
+            frames = true;
+        }
+    } catch (const VidloomError&) {
+        // The rest of a truncated index cannot be read.
+    }
+    return frames;
+}
+
+// The frames of the standard indexes, entry by entry; visit gets each frame's
+// key bit and stops the walk by returning true.
+template <typename Visit> void walkStandardIndexes(const AviHeader& aviInfo, Visit&& visit) {
+    namingFile(aviInfo.FileName, [&] {
+        BinaryFile file(aviInfo.FileName);
+        for (const uint64_t chunk : videoStandardIndexes(file, aviInfo)) {
+            const StandardIndex index = readStandardIndex(file, chunk);
+            for (uint32_t k = 0; k < index.count; ++k) {
+                file.seek(index.sizeWordOf(k));
+                if (visit(isKeyEntry(uint32_t(file.readDword32("a standard index entry"))))) {
+                    return 0;
+                }
+            }
+        }
+        return 0;
+    });
+}
+
+bool openDmlKeyFrame(const AviHeader& aviInfo, int32_t n) {
+    n = std::max(n, 0);
+    int32_t frame = 0;
+    bool key = false;
+    walkStandardIndexes(aviInfo, [&](bool isKey) {
+        key = isKey;
+        return frame++ == n;
+    });
+    return key;
+}
+
+bool openDmlMarksNoKeyFrame(const AviHeader& aviInfo) {
+    bool frames = false;
+    bool anyKey = false;
+    try {
+        walkStandardIndexes(aviInfo, [&](bool isKey) {
+            frames = true;
+            anyKey = anyKey || isKey;
+            return anyKey;
+        });
+    } catch (const VidloomError&) {
+    }
+    return frames && !anyKey;
+}
+
+} // namespace
+
+bool keyFrameByWalk(const AviHeader& aviInfo, int32_t n) {
+    if (!aviInfo.IsAvi) {
+        return idx1KeyFrame(aviInfo, n);
+    }
+    const bool openDml = aviInfo.VideoSuperIndexEntries > 0;
+    if (openDml ? openDmlKeyFrame(aviInfo, n) : idx1KeyFrame(aviInfo, n)) {
+        return true;
+    }
+    return isIntraOnlyCodec(aviInfo.VideoFourCC, aviInfo.VideoCompression) &&
+           (openDml ? openDmlMarksNoKeyFrame(aviInfo) : idx1MarksNoKeyFrame(aviInfo));
 }
 
 } // namespace vidloom

@@ -51,6 +51,7 @@ public:
     int32_t IndexPos = 0;
     int32_t EntryCount = 0;
     bool NoAudio = false;
+    int32_t VideoStream = 0; // the two digits of the video's chunk ids
     int32_t EntryNo = -1;
     IndexEntry Current;
     int32_t VideoNo = -1;
@@ -60,11 +61,15 @@ public:
 
 private:
     void readEntry(int32_t k);
+    bool isVideo() const; // the current entry is a frame of the video
     int32_t MoviBase_ = 0;
 };
 
 // The key-frame test as a fresh walk: a handler for aviInfo, seekVideoFrame(n),
-// closeFile. False without reading anything for a file that is not an AVI file.
+// closeFile; or, when the video has an OpenDML super index in use, its
+// standard indexes entry by entry. A codec that stores only whole frames has
+// every frame key when the index marks none. False without reading anything
+// for a file that is not an AVI file.
 bool keyFrameByWalk(const AviHeader& aviInfo, int32_t n);
 
 } // namespace vidloom

@@ -40,8 +40,8 @@ std::ostream& operator<<(std::ostream& s, const Outcome& o) {
 
 TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
     std::mt19937 rng(20240601);
-    const std::vector<std::string> ids{"00dc", "00dc", "00dc", "01wb", "01wb",
-                                       "01WB", "ix00", "00pc", "00db", "02wb"};
+    const std::vector<std::string> ids{"00dc", "00dc", "00dc", "01wb", "01wb", "01WB",
+                                       "ix00", "00pc", "00db", "02wb", "7Fxx", "01dc"};
     const std::vector<uint32_t> flags{0, 0, 0x10, 0x10, 0x12, 0x01, 0x11, 0xFFFFFFFF};
     int truncatedCases = 0;
     int errorAnswers = 0;
@@ -49,6 +49,8 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
     for (int round = 0; round < 250; ++round) {
         kit::AviBuilder b;
         b.audio = rng() % 4 != 0;
+        // Motion JPEG: every frame is key when the writer flagged none.
+        b.handler = b.compression = rng() % 5 == 0 ? "MJPG" : "XVID";
         const int count = int(rng() % 24);
         for (int k = 0; k < count; ++k) {
             b.movie.push_back({ids[rng() % ids.size()], flags[rng() % flags.size()],
@@ -92,8 +94,8 @@ TEST(KeyFrameIndex, AnswersLikeTheWalkOnRandomIndexes) {
             ASSERT_EQ(walk, cached) << "round " << round << ", frame " << n;
             errorAnswers += !walk.error.empty();
             keyAnswers += walk.error.empty() && walk.key;
-            if (!walk.error.empty()) {
-                continue;
+            if (!walk.error.empty() || b.handler == "MJPG") {
+                continue; // (a handler gives the entry as flagged, without the codec's rule)
             }
             // A handler asked one question after the other agrees as well.
             if (!longLived) {
@@ -207,16 +209,17 @@ TEST(KeyFrameIndex, AFileThatIsNotAnAviHasNoKeyFramesAndIsNotRead) {
     EXPECT_EQ(cache.indexReads(), 0);
 }
 
-TEST(AviHeaderCache, OneRecordPerNameWhateverTheLetterCase) {
+TEST(AviHeaderCache, NamesDifferingInLetterCaseAreTwoFiles) {
     AviHeaderCache cache;
     const std::string path = kit::makeClip("Cache-Name.avi", 5);
+    const std::string other = kit::makeClip("cache-NAME.AVI", 7);
     const AviHeader& first = cache.get(path);
-    std::string other = path;
-    other.replace(other.size() - 14, 14, "cache-NAME.AVI"); // no such file on disk
-    EXPECT_EQ(&cache.get(other), &first);
-    EXPECT_EQ(cache.count(), 1);
+    EXPECT_EQ(&cache.get(path), &first);
+    EXPECT_EQ(cache.get(other).TotalFrames, 7);
+    EXPECT_EQ(first.TotalFrames, 5);
+    EXPECT_EQ(cache.count(), 2);
     EXPECT_THROW(cache.get(path + ".missing"), IoError);
-    EXPECT_EQ(cache.count(), 1);
+    EXPECT_EQ(cache.count(), 2);
 }
 
 } // namespace

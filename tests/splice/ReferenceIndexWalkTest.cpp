@@ -65,17 +65,22 @@ TEST(AviHandler, EarlierFramesRestartLaterFramesWalkOn) {
     EXPECT_EQ(h.VideoNo, 7);
 }
 
-TEST(AviHandler, OnlyALowerCaseWInThirdPlaceMarksAudio) {
+TEST(AviHandler, OnlyDataChunksOfTheVideoStreamAreFrames) {
     EXPECT_TRUE(isAudioEntry("01wb"));
     EXPECT_TRUE(isAudioEntry("02wx"));
     EXPECT_FALSE(isAudioEntry("01WB"));
     EXPECT_FALSE(isAudioEntry("ix01"));
-    const AviHeader info(
-        indexFile("h-ids.avi",
-                  {{"00dc", 0}, {"01WB", 0}, {"ix01", 0}, {"00pc", 0}, {"01wb", 0}, {"00db", 0}}));
+    const AviHeader info(indexFile("h-ids.avi", {{"00dc", 0},
+                                                 {"01WB", 0},
+                                                 {"ix00", 0},
+                                                 {"00pc", 0},
+                                                 {"7Fxx", 0},
+                                                 {"01dc", 0},
+                                                 {"01wb", 0},
+                                                 {"00db", 0}}));
     ReferenceIndexWalk h(info);
-    const int expected[] = {0, 1, 2, 3, 5};
-    for (int n = 0; n < 5; ++n) {
+    const int expected[] = {0, 7, 7};
+    for (int n = 0; n < 3; ++n) {
         EXPECT_EQ(entryOf(h.seekVideoFrame(n)), expected[n]) << "frame " << n;
     }
 }

@@ -197,7 +197,7 @@ private slots:
 
     void deletingRenumbersAndRefreshes() {
         App app;
-        app.addFiles({xvidFile("a.avi", 20), xvidFile("b.avi", 30), xvidFile("c.avi", 40)});
+        app.addFiles({xvidFile("a.avi", 20), xvidFile("b30.avi", 30), xvidFile("c.avi", 40)});
         QList<SegmentPanel*> panels = app.shownPanels();
         QTest::mouseClick(panels[1]->deleteButton, Qt::LeftButton);
         QVERIFY(panels[1]->isHidden());
