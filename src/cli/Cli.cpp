@@ -15,6 +15,7 @@ const char* const kUsage =
     "  vidloom-cli plan BASE [--append FILE | --splice FILE | --splice-at REF FILE]...\n"
     "                        [--script OUT] [--json]\n"
     "  vidloom-cli plan --from SCRIPT.avs [the same options]\n"
+    "  vidloom-cli frame FILE N [--width W] -o OUT.png\n"
     "  vidloom-cli --help | --version\n"
     "\n"
     "info       the information report of each AVI file (--json: the header fields and tags)\n"
@@ -22,6 +23,8 @@ const char* const kUsage =
     "plan       builds a splice plan as the window does and prints its listing;\n"
     "           --script OUT writes its AviSynth script (- for stdout);\n"
     "           --from starts from the plan a script describes\n"
+    "frame      writes frame N of FILE (numbered as AviSource numbers them) as a PNG file,\n"
+    "           scaled to width W when given (needs a build with FFmpeg's libraries)\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error, 3 a splice was refused.\n";
 } // namespace
@@ -53,6 +56,9 @@ int runCli(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (command == "keyframes") {
         return runKeyframes(rest, out, err);
+    }
+    if (command == "frame") {
+        return runFrame(rest, out, err);
     }
     if (command == "plan") {
         return runPlan(rest, out, err);

@@ -20,6 +20,7 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err);
 // The same with the header records of cache (a test keeps a record across runs).
 int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHeaderCache& cache);
 int runPlan(const Args& args, std::ostream& out, std::ostream& err);
+int runFrame(const Args& args, std::ostream& out, std::ostream& err);
 
 // The whole program: argv without the program name.
 int runCli(const Args& args, std::ostream& out, std::ostream& err);

@@ -7,6 +7,7 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "splice/JoinFrames.h"
 #include "splice/PlanHistory.h"
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
@@ -14,6 +15,7 @@
 #include "ui/LogWindow.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/PlanView.h"
+#include "ui/PreviewStrip.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/UiText.h"
@@ -58,6 +60,9 @@ QProgressBar* makeProgressBar(QWidget* parent, const char* name, int left, int t
     return bar;
 }
 
+// The room the preview strip takes under the panels.
+constexpr int kPreviewSpace = PreviewStrip::kHeight + 8;
+
 bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
@@ -76,7 +81,8 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     setObjectName(QStringLiteral("mainWindow"));
     applyFormFont(this);
     applyFormBackground(this);
-    placeWindow(this, 228, 134, 700, 600);
+    // The designed window, and under its panels the preview strip.
+    placeWindow(this, 228, 134, 700, 600 + kPreviewSpace);
     setAcceptDrops(true);
     buildControls();
     buildActions();
@@ -113,6 +119,7 @@ void MainWindow::buildControls() {
     panelArea = new PanelScrollArea(this);
     panelArea->setObjectName(QStringLiteral("panelArea"));
     panelArea->setGeometry(8, 104, 675, 460);
+    buildPreview();
     buildNavigation();
     buildPropertyFields();
     // Every control of the top rows stays within reach, with a few rows of
@@ -153,6 +160,19 @@ void MainWindow::buildDebugBox() {
     debugInfoBox->setToolTip(QStringLiteral("Ctrl F8"));
     debugInfoBox->setChecked(false);
     setTextColor(debugInfoBox, QPalette::WindowText);
+}
+
+void MainWindow::buildPreview() {
+    previewBox = new QCheckBox(QStringLiteral("Preview strip"), this);
+    previewBox->setObjectName(QStringLiteral("previewBox"));
+    previewBox->setGeometry(256, 68, 201, 17);
+    previewBox->setToolTip(QStringLiteral("F4"));
+    previewBox->setChecked(previewShown_);
+    setTextColor(previewBox, QPalette::WindowText);
+    connect(previewBox, &QCheckBox::clicked, this,
+            [this](bool checked) { setPreviewShown(checked); });
+    previewStrip = new PreviewStrip(this);
+    previewStrip->setGeometry(8, 104 + 460 + 8, 675, PreviewStrip::kHeight);
 }
 
 void MainWindow::buildPropertyFields() {
@@ -264,6 +284,7 @@ void MainWindow::buildActions() {
            &MainWindow::moveLaterCommand);
     action(openScriptAction, "openScriptAction", QKeySequence(Qt::CTRL | Qt::Key_O),
            &MainWindow::openScriptCommand);
+    action(previewAction, "previewAction", QKeySequence(Qt::Key_F4), &MainWindow::togglePreview);
 
     // A key and its button behave identically.
     connect(addFileButton, &QPushButton::clicked, addFileAction, &QAction::trigger);
@@ -302,10 +323,36 @@ void MainWindow::deleteHiddenPanels() {
 
 void MainWindow::fitPanelArea() {
     const int32_t w = checkedSub(int32_t(width()), 25);
-    const int32_t h = checkedSub(int32_t(height()), 140);
+    const int32_t h =
+        checkedSub(checkedSub(int32_t(height()), 140), previewShown_ ? kPreviewSpace : 0);
     panelArea->resize(std::max(w, 0), std::max(h, 0));
+    previewStrip->setGeometry(8, 104 + std::max(h, 0) + 8, std::max(w, 0), PreviewStrip::kHeight);
     statusLine->resize(std::max(w, 0), statusLine->height());
     fitStatusLine();
+}
+
+void MainWindow::togglePreview() {
+    setPreviewShown(!previewShown_);
+}
+
+void MainWindow::setPreviewShown(bool shown) {
+    previewBox->setChecked(shown);
+    if (shown == previewShown_) {
+        return;
+    }
+    previewShown_ = shown;
+    previewStrip->setVisible(shown);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        resize(width(), height() + (shown ? kPreviewSpace : -kPreviewSpace));
+    }
+    fitPanelArea();
+    updatePreview();
+}
+
+void MainWindow::updatePreview() {
+    if (previewShown_) {
+        previewStrip->showFrames(joinFramesOf(plan_.get()));
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

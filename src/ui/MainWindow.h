@@ -38,6 +38,7 @@ class SegmentPanel;
 class PanelScrollArea;
 class ButtonFrame;
 class CommandButton;
+class PreviewStrip;
 class ScriptPathSettings;
 
 class MainWindow : public QWidget {
@@ -61,6 +62,13 @@ public:
     void toggleDebugInfo();
     void moveEarlierCommand();
     void moveLaterCommand();
+    // F4 and the "Preview strip" check box: shows or hides the strip; the
+    // window grows or shrinks by its height, so the panels keep their room.
+    void togglePreview();
+    void setPreviewShown(bool shown);
+    bool previewShown() const { return previewShown_; }
+    // Shows the frames at the joins of the current segment in the strip.
+    void updatePreview();
 
     // Ctrl+Left / Ctrl+Right and the panels' context menu: the current
     // segment's start moves to the key frame before / after it.
@@ -121,6 +129,8 @@ public:
     CommandButton* generateButton = nullptr;
     CommandButton* showLogButton = nullptr;
     QCheckBox* debugInfoBox = nullptr;
+    QCheckBox* previewBox = nullptr;
+    PreviewStrip* previewStrip = nullptr;
     QLabel* statusLine = nullptr;
     PanelScrollArea* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
@@ -144,6 +154,7 @@ public:
     QAction* debugInfoAction = nullptr;
     QAction* moveEarlierAction = nullptr;
     QAction* moveLaterAction = nullptr;
+    QAction* previewAction = nullptr;
     QAction* snapPreviousAction = nullptr;
     QAction* snapNextAction = nullptr;
     // Wine paths and folder mappings of the script, kept in the settings.
@@ -172,6 +183,7 @@ private:
     void placePropertyFields();
     void buildNavigation();
     void buildActions();
+    void buildPreview();
     // Runs one command; an error ends it and is shown with its message, and
     // the program goes on with the plan as the error left it.
     void guarded(const std::function<void()>& command);
@@ -224,6 +236,7 @@ private:
     // whose segments point into it.
     AviHeaderCache headerCache_;
     std::unique_ptr<SplicePlan> plan_;
+    bool previewShown_ = true;
     std::unique_ptr<PlanHistory> history_;
     // The listing block as the log shows it since the last change.
     std::vector<std::string> listedBlock_;

@@ -280,6 +280,7 @@ void MainWindow::onPanelDelete(SegmentPanel* panel) {
 
 void MainWindow::refreshProperties() {
     QWidget::update();
+    updatePreview();
     const PropertyFields f = propertyFieldsOf(plan_.get());
     const QString tip = tipText(f.report);
     for (auto [edit, text] :

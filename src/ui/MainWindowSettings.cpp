@@ -1,6 +1,7 @@
 // What the program remembers between runs, in the platform's usual place for
 // settings: where the three windows were, whether the tool windows were open,
-// and the Debug Info box. The file dialogs keep their own folders (DialogSeam).
+// the Debug Info box and whether the preview strip was shown. The file dialogs keep their own
+// folders (DialogSeam).
 
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
@@ -16,6 +17,7 @@ namespace {
 const QString kGeometry = QStringLiteral("/geometry");
 const QString kVisible = QStringLiteral("/visible");
 const QString kDebugInfo = QStringLiteral("debugInfo");
+const QString kPreview = QStringLiteral("previewStrip");
 
 // True when the window got its place back (it is then not placed anew).
 bool restoreWindow(const QSettings& settings, QWidget& window, bool toolWindow) {
@@ -39,6 +41,9 @@ void saveWindow(QSettings& settings, const QWidget& window) {
 
 void MainWindow::restoreSettings() {
     const QSettings settings;
+    // The strip first: showing or hiding it resizes the window, whose
+    // remembered place then wins.
+    setPreviewShown(settings.value(kPreview, previewShown()).toBool());
     restoreWindow(settings, *this, false);
     brandPlaced_ = restoreWindow(settings, brandWindow_, true);
     logPlaced_ = restoreWindow(settings, logWindow_, true);
@@ -51,6 +56,7 @@ void MainWindow::saveSettings() const {
     saveWindow(settings, brandWindow_);
     saveWindow(settings, logWindow_);
     settings.setValue(kDebugInfo, debugInfoBox->isChecked());
+    settings.setValue(kPreview, previewShown());
 }
 
 } // namespace vidloom::ui

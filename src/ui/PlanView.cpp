@@ -87,6 +87,7 @@ void PlanView::showPanels(const std::vector<PanelState>& states) {
         }
         panel->apply(state);
     }
+    form_.updatePreview();
 }
 
 SegmentPanel* PlanView::panelOf(SegmentId segment) const {

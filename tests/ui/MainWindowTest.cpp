@@ -7,6 +7,7 @@
 #include "splice/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/PanelScrollArea.h"
+#include "ui/PreviewStrip.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TextLines.h"
 
@@ -36,7 +37,8 @@ private slots:
         QCOMPARE(app.main.windowTitle(), QString::fromStdString(vidloom::titleLine()) + "[*]");
         QVERIFY(app.main.windowTitle().startsWith(QStringLiteral("Vidloom ")));
         QCOMPARE(app.main.pos(), QPoint(228, 134));
-        QCOMPARE(app.main.size(), QSize(700, 600));
+        // The designed 700 x 600, and under the panels the preview strip.
+        QCOMPARE(app.main.size(), QSize(700, 600 + 184));
         QCOMPARE(app.main.palette().color(QPalette::Window), QColor(255, 247, 225));
         QCOMPARE(app.main.font().family(), QStringLiteral("MS Sans Serif"));
         QCOMPARE(app.main.font().pixelSize(), 11);
@@ -180,6 +182,15 @@ private slots:
     void resizeRulesFollowTheWindow() {
         App app;
         QCOMPARE(app.main.panelArea->size(), QSize(675, 460));
+        QCOMPARE(app.main.previewStrip->geometry(), QRect(8, 572, 675, 176));
+        app.main.resize(800, 700);
+        QCOMPARE(app.main.panelArea->size(), QSize(775, 376));
+        QCOMPARE(app.main.previewStrip->geometry(), QRect(8, 488, 775, 176));
+        // Without the strip (F4) the window is as designed.
+        QTest::keyClick(&app.main, Qt::Key_F4);
+        QVERIFY(app.main.previewStrip->isHidden());
+        QVERIFY(!app.main.previewBox->isChecked());
+        QCOMPARE(app.main.size(), QSize(800, 700 - 184));
         app.main.resize(800, 700);
         QCOMPARE(app.main.panelArea->size(), QSize(775, 560));
         app.main.resize(700, 600);
