@@ -62,6 +62,8 @@ QProgressBar* makeProgressBar(QWidget* parent, const char* name, int left, int t
 
 // The room the preview strip takes under the panels.
 constexpr int kPreviewSpace = PreviewStrip::kHeight + 8;
+// The "Preview strip" check box beside the status line.
+constexpr int kPreviewBoxWidth = 100;
 
 bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
@@ -113,7 +115,7 @@ void MainWindow::buildControls() {
 
     statusLine = new QLabel(this);
     statusLine->setObjectName(QStringLiteral("statusLine"));
-    statusLine->setGeometry(8, 89, 675, 15);
+    statusLine->setGeometry(8, 89, 675 - kPreviewBoxWidth - 8, 15);
     setTextColor(statusLine, QPalette::WindowText);
 
     panelArea = new PanelScrollArea(this);
@@ -165,7 +167,9 @@ void MainWindow::buildDebugBox() {
 void MainWindow::buildPreview() {
     previewBox = new QCheckBox(QStringLiteral("Preview strip"), this);
     previewBox->setObjectName(QStringLiteral("previewBox"));
-    previewBox->setGeometry(256, 68, 201, 17);
+    // At the right end of the status line's row, so it stays where it is
+    // whether the strip is shown or not.
+    previewBox->setGeometry(8 + 675 - kPreviewBoxWidth, 87, kPreviewBoxWidth, 17);
     previewBox->setToolTip(QStringLiteral("F4"));
     previewBox->setChecked(previewShown_);
     setTextColor(previewBox, QPalette::WindowText);
@@ -327,7 +331,8 @@ void MainWindow::fitPanelArea() {
         checkedSub(checkedSub(int32_t(height()), 140), previewShown_ ? kPreviewSpace : 0);
     panelArea->resize(std::max(w, 0), std::max(h, 0));
     previewStrip->setGeometry(8, 104 + std::max(h, 0) + 8, std::max(w, 0), PreviewStrip::kHeight);
-    statusLine->resize(std::max(w, 0), statusLine->height());
+    statusLine->resize(std::max(w - kPreviewBoxWidth - 8, 0), statusLine->height());
+    previewBox->move(8 + std::max(w - kPreviewBoxWidth, 0), previewBox->y());
     fitStatusLine();
 }
 
