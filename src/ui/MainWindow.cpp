@@ -65,6 +65,19 @@ constexpr int kPreviewSpace = PreviewStrip::kHeight + 8;
 // The "Preview strip" check box beside the status line.
 constexpr int kPreviewBoxWidth = 100;
 
+// A flat command button over a frame of exactly its bounds (the frame first,
+// so the button lies on top of it); the caller colours and names the frame.
+void placeFramedButton(QWidget* parent, ButtonFrame*& shape, CommandButton*& button,
+                       const char* name, const QString& caption, const QString& hint,
+                       QRect bounds) {
+    shape = new ButtonFrame(parent);
+    shape->setGeometry(bounds);
+    button = new CommandButton(parent, caption, hint);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(bounds);
+    setTextColor(button, QPalette::ButtonText);
+}
+
 bool isAviPath(const QString& path) {
     return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
 }
@@ -134,14 +147,9 @@ void MainWindow::buildCommandButtons() {
     // gives the flat button its frame.
     auto command = [this](ButtonFrame*& shape, CommandButton*& button, const char* name,
                           const QString& caption, const QString& hint, QRect bounds) {
-        shape = new ButtonFrame(this);
+        placeFramedButton(this, shape, button, name, caption, hint, bounds);
         shape->setObjectName(QStringLiteral("Shape") + QString::fromLatin1(name).right(1));
         shape->setPenColor(kShapeBorder);
-        shape->setGeometry(bounds);
-        button = new CommandButton(this, caption, hint);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(bounds);
-        setTextColor(button, QPalette::ButtonText);
     };
     command(addFileFrame, addFileButton, "addFileButton", QStringLiteral("Add File"),
             QStringLiteral("F1"), QRect(8, 32, 201, 25));
@@ -246,14 +254,9 @@ void MainWindow::buildNavigation() {
     QWidget* box = panelArea->contents();
     auto navigation = [box](ButtonFrame*& shape, CommandButton*& button, const char* name,
                             const QString& caption, const QString& hint, QRect bounds) {
-        shape = new ButtonFrame(box);
+        placeFramedButton(box, shape, button, name, caption, hint, bounds);
         shape->setObjectName(QString::fromLatin1(name) + QStringLiteral("Shape"));
         shape->setBrushColor(kNavigationFill);
-        shape->setGeometry(bounds);
-        button = new CommandButton(box, caption, hint);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(bounds);
-        setTextColor(button, QPalette::ButtonText);
     };
     navigation(moveEarlierFrame, moveEarlierButton, "moveEarlierButton", QStringLiteral("<<"),
                QStringLiteral("F5 - Prev"), QRect(240, 48, 73, 25));
