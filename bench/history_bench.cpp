@@ -4,8 +4,8 @@
 
 #include "BigAviFile.h"
 
-#include "splice/PlanActions.h"
-#include "splice/PlanHistory.h"
+#include "plan/PlanActions.h"
+#include "plan/PlanHistory.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

@@ -7,8 +7,8 @@
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "splice/AviHeaderCache.h"
-#include "splice/KeyFrameIndex.h"
+#include "avi/index/KeyFrameIndex.h"
+#include "session/AviHeaderCache.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

@@ -6,8 +6,8 @@
 // decode on the GUI thread, which is what the window would freeze for if it
 // decoded there. Prints one line per round and a summary.
 
+#include "plan/SplicePlan.h"
 #include "preview/FrameReader.h"
-#include "splice/SplicePlan.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewStrip.h"

@@ -7,10 +7,10 @@
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "splice/AviHeaderCache.h"
-#include "splice/KeyFrameIndex.h"
-#include "splice/PlanActions.h"
-#include "splice/SplicePlan.h"
+#include "avi/index/KeyFrameIndex.h"
+#include "plan/PlanActions.h"
+#include "plan/SplicePlan.h"
+#include "session/AviHeaderCache.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

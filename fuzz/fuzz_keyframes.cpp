@@ -7,7 +7,7 @@
 #include "avi/AviHeader.h"
 #include "avi/Errors.h"
 #include "kit/ReferenceIndexWalk.h"
-#include "splice/AviHeaderCache.h"
+#include "session/AviHeaderCache.h"
 
 #include <cstdio>
 #include <cstdlib>

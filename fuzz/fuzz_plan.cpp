@@ -10,9 +10,9 @@
 
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
-#include "splice/PlanActions.h"
-#include "splice/PlanHistory.h"
-#include "splice/SplicePlan.h"
+#include "plan/PlanActions.h"
+#include "plan/PlanHistory.h"
+#include "plan/SplicePlan.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -5,7 +5,7 @@
 #include "FuzzInput.h"
 
 #include "kit/AviBuilder.h"
-#include "splice/ScriptPlan.h"
+#include "script/ScriptPlan.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,9 +4,9 @@
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
-#include "splice/AviHeaderCache.h"
-#include "splice/FileNames.h"
-#include "splice/KeyFrameSnap.h"
+#include "plan/FileNames.h"
+#include "plan/KeyFrameSnap.h"
+#include "session/AviHeaderCache.h"
 
 #include <optional>
 #include <ostream>

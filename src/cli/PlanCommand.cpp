@@ -11,10 +11,10 @@
 #include "avi/Errors.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
-#include "splice/KeyFrameSnap.h"
-#include "splice/PlanActions.h"
-#include "splice/Preflight.h"
-#include "splice/ScriptPlan.h"
+#include "plan/KeyFrameSnap.h"
+#include "plan/PlanActions.h"
+#include "plan/Preflight.h"
+#include "script/ScriptPlan.h"
 
 #include <optional>
 #include <ostream>

@@ -2,8 +2,8 @@
 
 #include "avi/AviHeader.h"
 #include "avi/Errors.h"
-#include "splice/KeyFrameIndex.h"
-#include "splice/VideoEntrySizes.h"
+#include "avi/index/KeyFrameIndex.h"
+#include "avi/index/VideoEntrySizes.h"
 
 namespace vidloom::preview {
 

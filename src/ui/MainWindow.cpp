@@ -7,9 +7,9 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
-#include "splice/JoinFrames.h"
-#include "splice/PlanHistory.h"
-#include "splice/SplicePlan.h"
+#include "plan/PlanHistory.h"
+#include "plan/SplicePlan.h"
+#include "present/JoinFrames.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"

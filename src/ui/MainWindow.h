@@ -6,8 +6,8 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
-#include "splice/AviHeaderCache.h"
-#include "splice/PanelState.h"
+#include "present/PanelState.h"
+#include "session/AviHeaderCache.h"
 
 #include <QWidget>
 

@@ -3,9 +3,9 @@
 // changed plan is closed.
 
 #include "avi/Version.h"
-#include "splice/PlanActions.h"
-#include "splice/PlanHistory.h"
-#include "splice/SplicePlan.h"
+#include "plan/PlanActions.h"
+#include "plan/PlanHistory.h"
+#include "plan/SplicePlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"

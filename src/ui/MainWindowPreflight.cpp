@@ -2,9 +2,9 @@
 // current segment to a key frame, the question before writing a script with
 // joins AviSynth refuses, and the names of the files where AviSynth runs.
 
-#include "splice/KeyFrameSnap.h"
-#include "splice/Preflight.h"
-#include "splice/SplicePlan.h"
+#include "plan/KeyFrameSnap.h"
+#include "plan/Preflight.h"
+#include "plan/SplicePlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptPathSettings.h"

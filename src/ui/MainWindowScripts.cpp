@@ -1,8 +1,8 @@
 // "Open Script" and the files given to the window from outside (the command
 // line, a drop): the plan a script describes replaces the plan as a whole.
 
-#include "splice/PlanHistory.h"
-#include "splice/ScriptPlan.h"
+#include "plan/PlanHistory.h"
+#include "script/ScriptPlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"

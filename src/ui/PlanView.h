@@ -3,7 +3,7 @@
 // first progress bar, the scroll box of panels, the message box and the
 // reference prompt, each behind the plan's own small interface.
 
-#include "splice/WindowSeams.h"
+#include "plan/WindowSeams.h"
 
 #include <QPointer>
 

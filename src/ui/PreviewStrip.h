@@ -2,7 +2,7 @@
 // The preview strip under the panels: for the current segment, the two frames
 // that meet at each of its joins, and for a segment that does not start on a
 // key frame the key frames around its start, each captioned with file and
-// frame number. The plan computes which frames (splice/JoinFrames); the strip
+// frame number. The plan computes which frames (present/JoinFrames); the strip
 // only shows them.
 //
 // Decoding never runs on the GUI thread: a frame the reader's cache does not
@@ -11,7 +11,7 @@
 // generation; work and answers of an older generation are dropped, so a
 // panel that is no longer current never shows late.
 
-#include "splice/JoinFrames.h"
+#include "present/JoinFrames.h"
 
 #include <QFrame>
 

@@ -4,7 +4,7 @@
 // and a list of folder mappings edited in a small dialog, both kept in the
 // program's settings.
 
-#include "splice/PathMap.h"
+#include "script/PathMap.h"
 
 #include <QObject>
 #include <QStringList>

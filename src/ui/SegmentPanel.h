@@ -6,7 +6,7 @@
 // the panel only shows them and reports the user's edits, clicks and its
 // delete button.
 
-#include "splice/PanelState.h"
+#include "present/PanelState.h"
 
 #include <QGroupBox>
 

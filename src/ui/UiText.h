@@ -4,7 +4,7 @@
 // file names), otherwise read as Windows-1252 (avi/TextEncoding.h), the same
 // text vidloom-cli's JSON gives.
 
-#include "splice/PanelState.h"
+#include "present/PanelState.h"
 
 #include <QColor>
 #include <QString>

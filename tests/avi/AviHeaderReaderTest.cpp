@@ -4,8 +4,8 @@
 #include "avi/AviHeader.h"
 #include "avi/Errors.h"
 #include "avi/InfoTags.h"
+#include "avi/index/KeyFrameIndex.h"
 #include "kit/AviBuilder.h"
-#include "splice/KeyFrameIndex.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>

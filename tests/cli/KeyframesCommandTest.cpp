@@ -5,7 +5,7 @@
 #include "cli/Commands.h"
 #include "kit/AviBuilder.h"
 #include "kit/Outcome.h"
-#include "splice/AviHeaderCache.h"
+#include "session/AviHeaderCache.h"
 
 #include <cstdio>
 #include <fstream>

@@ -6,7 +6,7 @@
 #include "kit/AvsEval.h"
 #include "kit/MiniJson.h"
 #include "kit/Outcome.h"
-#include "splice/PlanActions.h"
+#include "plan/PlanActions.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "avi/OffsetSum.h"
 
 #include "avi/IntraOnlyCodecs.h"
-#include "avi/OpenDmlIndex.h"
+#include "avi/index/OpenDmlIndex.h"
 
 #include <algorithm>
 

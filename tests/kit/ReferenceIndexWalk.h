@@ -7,7 +7,7 @@
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "splice/IndexEntries.h"
+#include "avi/index/IndexEntries.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "splice/SplicePlan.h"
+#include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/PanelCell.h"
 #include "ui/PanelScrollArea.h"

@@ -4,7 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "avi/Version.h"
-#include "splice/SplicePlan.h"
+#include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/PanelScrollArea.h"
 #include "ui/PreviewStrip.h"

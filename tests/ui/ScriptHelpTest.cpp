@@ -6,7 +6,7 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "splice/SplicePlan.h"
+#include "plan/SplicePlan.h"
 #include "ui/PanelCell.h"
 #include "ui/ScriptPathSettings.h"
 #include "ui/SegmentPanel.h"

@@ -1,0 +1,149 @@
+#include "avi/index/KeyFrameIndex.h"
+
+#include "avi/CheckedInt.h"
+#include "avi/Errors.h"
+#include "avi/IntraOnlyCodecs.h"
+#include "avi/OffsetSum.h"
+#include "avi/index/IndexEntries.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace vidloom {
+
+std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const AviHeader& aviInfo) {
+    std::unique_ptr<KeyFrameIndex> index(new KeyFrameIndex);
+    index->noAudio_ = aviInfo.NoAudio;
+    if (!aviInfo.IsAvi) {
+        return index; // no index: nothing is opened or read
+    }
+    const std::string& fileName = aviInfo.FileName;
+    // Taken before the file is read, so a change while reading shows later.
+    index->stamp_ = stampOf(fileName);
+    BinaryFile file(fileName); // an error of opening is not kept
+    try {
+        if (aviInfo.VideoSuperIndexEntries > 0) {
+            // As the frame-server reads such files: idx1 covers the first
+            // RIFF part at most and is not looked at.
+            index->readStandardIndexes(file, aviInfo);
+        } else {
+            index->readIdx1(file, aviInfo);
+        }
+        index->markIntraOnly(aviInfo);
+        index->finish();
+    } catch (VidloomError& e) {
+        // No size word, an overflow, or the file changed under the reader:
+        // every question reports it.
+        e.nameFile(fileName);
+        index->fileError_ = StoredError::of(e);
+    }
+    return index;
+}
+
+void KeyFrameIndex::readIdx1(BinaryFile& file, const AviHeader& aviInfo) {
+    const std::string& fileName = aviInfo.FileName;
+    // The same steps, in the same order, as the walker's constructor, so that
+    // the same error comes out of the same broken file.
+    const int32_t sizeWordPos = offsetPlus(aviInfo.IndexPos, 4, "index size");
+    file.seek(sizeWordPos);
+    entryCount_ = entryCountOf(file.readDword32("the idx1 index size"), fileName, sizeWordPos);
+    char word[4];
+    if (!file.peek(aviInfo.IndexPos, word, 4) || std::string_view(word, 4) != "idx1") {
+        throwNoUsableIndex(fileName, aviInfo.IndexPos);
+    }
+    const int32_t moviBase = checkedAdd(aviInfo.MoviSizePos, 8);
+
+    // Entries that lie wholly inside the file at an offset the walk can
+    // compute; the walk raises an error at the first one that does not.
+    const int64_t first = int64_t(aviInfo.IndexPos) + 8;
+    int64_t fitting = 0;
+    if (first <= INT32_MAX) {
+        fitting = std::max<int64_t>(0, (file.size() - first) / 16);
+        fitting = std::min<int64_t>(fitting, (int64_t(INT32_MAX) - first) / 16 + 1);
+    }
+    readable_ = int32_t(std::min<int64_t>(entryCount_, fitting));
+    truncated_ = readable_ < entryCount_;
+
+    if (truncated_) {
+        try {
+            IndexEntry entry;
+            file.seek(indexEntryPos(aviInfo.IndexPos, readable_));
+            entry.MoviBase = moviBase;
+            readIndexEntry(file, entry);
+            // Cannot happen for an entry past the end; keep a plain answer.
+            throw IoError(fileName + ": index entry " + std::to_string(readable_) +
+                          " cannot be read");
+        } catch (VidloomError& e) {
+            e.nameFile(fileName);
+            entryError_ = StoredError::of(e);
+        }
+    }
+    readEntries(file, aviInfo.IndexPos, aviInfo.VideoStreamNumber);
+}
+
+void KeyFrameIndex::appendBits(uint64_t bits, unsigned count) {
+    const size_t at = size_t(videoFrames_);
+    if (keyWords_.size() < (at + count) / 64 + 2) {
+        keyWords_.resize(std::max(keyWords_.size() * 2, (at + count) / 64 + 2), 0);
+    }
+    if (count < 64) {
+        bits &= (uint64_t(1) << count) - 1;
+    }
+    keyWords_[at / 64] |= bits << (at % 64);
+    if (at % 64 != 0) {
+        keyWords_[at / 64 + 1] |= bits >> (64 - at % 64);
+    }
+    videoFrames_ = checkedAdd(videoFrames_, int32_t(count));
+}
+
+void KeyFrameIndex::markIntraOnly(const AviHeader& aviInfo) {
+    if (videoFrames_ == 0 || !isIntraOnlyCodec(aviInfo.VideoFourCC, aviInfo.VideoCompression)) {
+        return;
+    }
+    for (size_t w = 0; w < size_t(videoFrames_ + 63) / 64; ++w) {
+        if (keyWords_[w] != 0) {
+            return;
+        }
+    }
+    for (int32_t n = 0; n < videoFrames_; ++n) {
+        keyWords_[size_t(n) / 64] |= uint64_t(1) << (n % 64);
+    }
+}
+
+void KeyFrameIndex::finish() {
+    keyWords_.resize(size_t(videoFrames_ + 63) / 64);
+    keyWords_.shrink_to_fit();
+}
+
+bool KeyFrameIndex::isKeyFrame(int32_t n) const {
+    if (!fileError_.empty()) {
+        fileError_.raise();
+    }
+    // A new walker first looks for the first video entry and, when the file
+    // has audio, for the first audio entry; past the readable entries that
+    // search meets the missing one.
+    if (truncated_ && (!firstVideoRead_ || (!noAudio_ && !firstAudioRead_))) {
+        entryError_.raise();
+    }
+    n = std::max(n, 0);
+    if (n < videoFrames()) {
+        return bit(n);
+    }
+    // Past the readable video entries the walk goes on to the index's end.
+    if (truncated_) {
+        entryError_.raise();
+    }
+    return videoFrames_ > 0 && bit(videoFrames_ - 1);
+}
+
+std::vector<int32_t> KeyFrameIndex::keyFrameNumbers() const {
+    std::vector<int32_t> numbers;
+    for (int32_t i = 0; i < videoFrames_; ++i) {
+        if (bit(i)) {
+            numbers.push_back(int32_t(i));
+        }
+    }
+    return numbers;
+}
+
+} // namespace vidloom

@@ -1,0 +1,230 @@
+#include "plan/Preflight.h"
+
+#include "avi/TextFormat.h"
+
+#include <cstdio>
+#include <map>
+#include <numeric>
+#include <optional>
+
+namespace vidloom {
+
+namespace {
+
+// The pixel type AviSynth gives a clip whose frames need no decoder, or
+// nullopt when a codec decides it.
+std::optional<std::string> rawPixelType(const std::string& fourcc, int32_t bitCount) {
+    const std::string code = upperShort(fourcc);
+    if (code == std::string(4, '\0') || code == "DIB " || code == "RGB ") {
+        return "RGB" + std::to_string(bitCount);
+    }
+    static const std::map<std::string, std::string> kRaw = {
+        {"YUY2", "YUY2"}, {"YUYV", "YUY2"}, {"YV12", "YV12"}, {"I420", "YV12"}, {"IYUV", "YV12"},
+        {"Y800", "Y8"},   {"GREY", "Y8"},   {"YV16", "YV16"}, {"YV24", "YV24"}};
+    const auto it = kRaw.find(code);
+    if (it == kRaw.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+// Codes under which the same kind of decoder answers, so they give the same
+// pixel type; any other code is a family of its own.
+std::string codecFamily(const std::string& fourcc) {
+    static const std::map<std::string, std::string> kFamilies = {
+        {"XVID", "MPEG-4"},      {"DIVX", "MPEG-4"},      {"DX50", "MPEG-4"},
+        {"FMP4", "MPEG-4"},      {"MP4V", "MPEG-4"},      {"3IV2", "MPEG-4"},
+        {"M4S2", "MPEG-4"},      {"XVIX", "MPEG-4"},      {"DIV3", "MS MPEG-4"},
+        {"DIV4", "MS MPEG-4"},   {"MP41", "MS MPEG-4"},   {"MP42", "MS MPEG-4"},
+        {"MP43", "MS MPEG-4"},   {"MPG4", "MS MPEG-4"},   {"H264", "H.264"},
+        {"X264", "H.264"},       {"AVC1", "H.264"},       {"DAVC", "H.264"},
+        {"MJPG", "Motion JPEG"}, {"AVRN", "Motion JPEG"}, {"DMB1", "Motion JPEG"},
+        {"JPGL", "Motion JPEG"}, {"LJPG", "Motion JPEG"}, {"DVSD", "DV"},
+        {"DV25", "DV"},          {"DVHD", "DV"},          {"DVSL", "DV"},
+        {"CDVC", "DV"},          {"DVCP", "DV"},          {"DV50", "DV"},
+        {"HFYU", "HuffYUV"},     {"FFVH", "HuffYUV"}};
+    const std::string code = upperShort(fourcc);
+    const auto it = kFamilies.find(code);
+    return it == kFamilies.end() ? code : it->second;
+}
+
+// A FourCC as text: printable codes as they are, others in hexadecimal.
+std::string fourccText(const std::string& fourcc) {
+    for (const char c : fourcc) {
+        if (c < 0x20 || c > 0x7E) {
+            std::string hex = "0x";
+            char digits[3];
+            for (auto it = fourcc.rbegin(); it != fourcc.rend(); ++it) {
+                std::snprintf(digits, sizeof digits, "%02X", unsigned(uint8_t(*it)));
+                hex += digits;
+            }
+            return hex;
+        }
+    }
+    return fourcc;
+}
+
+std::string colourText(const AviHeader& h) {
+    if (const auto raw = rawPixelType(h.VideoFourCC, h.BitCount)) {
+        return *raw;
+    }
+    return fourccText(h.VideoFourCC) + " " + std::to_string(h.BitCount) + "-bit";
+}
+
+std::string frameRateText(const AviHeader& h) {
+    const FrameRate r = frameRateOf(h);
+    std::string text = std::to_string(r.numerator) + "/" + std::to_string(r.denominator);
+    if (r.denominator > 0) {
+        char fps[40];
+        std::snprintf(fps, sizeof fps, "%.3f", double(r.numerator) / double(r.denominator));
+        text = std::string(fps) + " fps (" + text + ")";
+    }
+    return text;
+}
+
+std::string channelsText(int32_t channels) {
+    return std::to_string(channels) + (channels == 1 ? " channel" : " channels");
+}
+
+} // namespace
+
+FrameRate frameRateOf(const AviHeader& header) {
+    int64_t num = header.StreamRate;
+    int64_t den = header.StreamScale;
+    const int64_t divisor = std::gcd(num, den);
+    if (divisor > 1) {
+        num /= divisor;
+        den /= divisor;
+    }
+    return {num, den};
+}
+
+std::string SpliceProblem::text() const {
+    if (certain) {
+        return earlierFile + " then " + laterFile + ": " + property + " " + earlierValue +
+               " then " + laterValue + ": AviSynth stops with \"" + aviSynthMessage + "\"";
+    }
+    return earlierFile + " then " + laterFile + ": " + property + " " + earlierValue + " then " +
+           laterValue + " may differ (only the decoder can tell): AviSynth would stop with \"" +
+           aviSynthMessage + "\"";
+}
+
+namespace {
+
+// Collects the problems of one join; a certain one ends the list, as AviSynth
+// stops at the first rule a pair breaks.
+class JoinCheck {
+public:
+    // Adds the problem; true when it is certain (the caller stops there).
+    bool differ(const char* property, std::string first, std::string second, const char* message,
+                bool certain = true) {
+        SpliceProblem p;
+        p.property = property;
+        p.earlierValue = std::move(first);
+        p.laterValue = std::move(second);
+        p.aviSynthMessage = message;
+        p.certain = certain;
+        problems.push_back(std::move(p));
+        return certain;
+    }
+    std::vector<SpliceProblem> problems;
+};
+
+std::string presence(bool has, const char* what) {
+    return std::string(has ? "" : "no ") + what;
+}
+
+// Frame size, colour format and frame rate of two video streams.
+bool videoDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
+    if ((a.Width != b.Width || a.Height != b.Height) &&
+        check.differ("frame size", std::to_string(a.Width) + "x" + std::to_string(a.Height),
+                     std::to_string(b.Width) + "x" + std::to_string(b.Height),
+                     "Splice: Frame sizes don't match")) {
+        return true;
+    }
+    const auto rawA = rawPixelType(a.VideoFourCC, a.BitCount);
+    const auto rawB = rawPixelType(b.VideoFourCC, b.BitCount);
+    const char* formats = "Splice: Video formats don't match";
+    if (rawA && rawB) {
+        if (*rawA != *rawB && check.differ("colour format", *rawA, *rawB, formats)) {
+            return true;
+        }
+    } else if (rawA || rawB || codecFamily(a.VideoFourCC) != codecFamily(b.VideoFourCC) ||
+               a.BitCount != b.BitCount) {
+        check.differ("colour format", colourText(a), colourText(b), formats, false);
+    }
+    return frameRateOf(a) != frameRateOf(b) &&
+           check.differ("frame rate", frameRateText(a), frameRateText(b),
+                        "Splice: Video framerate doesn't match");
+}
+
+// Channels and sample rate of two audio streams.
+void audioDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
+    if (a.AudioChannels != b.AudioChannels &&
+        check.differ("audio channels", channelsText(a.AudioChannels), channelsText(b.AudioChannels),
+                     "Splice: The number of audio channels doesn't match")) {
+        return;
+    }
+    if (a.AudioSampleRate != b.AudioSampleRate) {
+        check.differ("audio sample rate", std::to_string(a.AudioSampleRate) + " Hz",
+                     std::to_string(b.AudioSampleRate) + " Hz",
+                     "Splice: The audio of the two clips have different samplerates! Use "
+                     "SSRC()/ResampleAudio()");
+    }
+}
+
+} // namespace
+
+std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) {
+    JoinCheck check;
+    if (&a == &b) {
+        return check.problems; // two pieces of one file always join
+    }
+    // The header reader finds a video stream in every AVI file it accepts.
+    const bool videoA = a.IsAvi;
+    const bool videoB = b.IsAvi;
+    if (videoA != videoB &&
+        check.differ("video", presence(videoA, "video"), presence(videoB, "video"),
+                     "Splice: one clip has video and the other doesn't (not allowed)")) {
+        return check.problems;
+    }
+    const bool audioA = a.IsAvi && !a.NoAudio;
+    const bool audioB = b.IsAvi && !b.NoAudio;
+    if (audioA != audioB &&
+        check.differ("audio", presence(audioA, "audio"), presence(audioB, "audio"),
+                     "Splice: one clip has audio and the other doesn't (not allowed)")) {
+        return check.problems;
+    }
+    if (videoA && videoB && videoDiffers(check, a, b)) {
+        return check.problems;
+    }
+    if (audioA && audioB) {
+        audioDiffers(check, a, b);
+    }
+    return check.problems;
+}
+
+std::vector<SpliceProblem> preflight(const SegmentList& segments) {
+    std::vector<SpliceProblem> problems;
+    int32_t previous = -1;
+    for (int32_t i = 0; i < segments.count(); ++i) {
+        const Segment& later = segments.at(i);
+        if (later.length <= 0) {
+            continue; // writes no line: it joins nothing
+        }
+        if (previous >= 0) {
+            const Segment& earlier = segments.at(previous);
+            for (SpliceProblem& p : joinProblems(*earlier.header, *later.header)) {
+                p.segment = i;
+                p.earlier = previous;
+                p.earlierFile = earlier.fileName();
+                p.laterFile = later.fileName();
+                problems.push_back(std::move(p));
+            }
+        }
+        previous = i;
+    }
+    return problems;
+}
+
+} // namespace vidloom

@@ -1,0 +1,66 @@
+#pragma once
+// Clip files and window stand-ins for the splice tests.
+
+#include "kit/AviBuilder.h"
+#include "plan/WindowSeams.h"
+
+#include <string>
+#include <vector>
+
+namespace vidloom::kit {
+
+struct ClipOptions {
+    int frames = 100;
+    int keyEvery = 1; // every frame a key frame unless told otherwise
+    bool audio = true;
+    uint32_t width = 320;
+    uint32_t height = 240;
+    std::string fourcc = "XVID";
+};
+
+// Writes an AVI file of options.frames video frames (each followed by an audio
+// chunk when options.audio) under name in the test folder; returns its path.
+inline std::string makeClip(const std::string& name, const ClipOptions& options = {}) {
+    AviBuilder b;
+    b.audio = options.audio;
+    b.width = options.width;
+    b.height = options.height;
+    b.handler = options.fourcc;
+    b.compression = options.fourcc;
+    b.addFrames(options.frames, options.keyEvery);
+    return writeTemp(name, b.build());
+}
+
+inline std::string makeClip(const std::string& name, int frames) {
+    ClipOptions options;
+    options.frames = frames;
+    return makeClip(name, options);
+}
+
+struct RecordingLog : ILogView {
+    std::vector<std::string> lines;
+    void clear() override { lines.clear(); }
+    void appendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+struct RecordingMessages : IMessageBox {
+    std::vector<std::string> shown;
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+};
+
+struct ScriptedPrompt : ISpliceRefPrompt {
+    std::optional<std::string> answer;
+    std::vector<std::string> captions;
+    std::optional<std::string> askText(const std::string& caption, const std::string&,
+                                       const std::string&) override {
+        captions.push_back(caption);
+        return answer;
+    }
+};
+
+struct RecordingPanels : PanelViewSink {
+    std::vector<std::vector<PanelState>> layouts;
+    void showPanels(const std::vector<PanelState>& panels) override { layouts.push_back(panels); }
+};
+
+} // namespace vidloom::kit

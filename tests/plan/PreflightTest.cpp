@@ -1,0 +1,172 @@
+// AviSynth's splice rules between neighbouring segments: on real files and on
+// headers built to differ in one property at a time, the first refusal is the
+// one AviSynth reports, and the panels carry it.
+
+#include "plan/Preflight.h"
+#include "kit/PlanFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace vidloom {
+namespace {
+
+using kit::ClipOptions;
+using kit::PlanTest;
+
+std::string fixture(const std::string& name) {
+    return std::string(VIDLOOM_FIXTURES) + "/" + name;
+}
+
+// The properties of the problems of joining b after a, in order; "?" marks
+// one the headers cannot settle.
+std::vector<std::string> verdict(const AviHeader& a, const AviHeader& b) {
+    std::vector<std::string> out;
+    for (const SpliceProblem& p : joinProblems(a, b)) {
+        out.push_back(p.property + (p.certain ? "" : "?"));
+    }
+    return out;
+}
+
+TEST(Preflight, RealFilesStopAtTheRuleAviSynthChecksFirst) {
+    AviHeaderCache cache;
+    const AviHeader& xvid = cache.get(fixture("xvid_mp3.avi"));      // 320x240 25 fps, stereo
+    const AviHeader& mjpeg = cache.get(fixture("mjpeg_silent.avi")); // 176x144 10 fps, silent
+    const AviHeader& divx = cache.get(fixture("divx_adpcm.avi"));    // 176x144 15 fps, stereo
+    const AviHeader& msmp4 = cache.get(fixture("tagged_pcm.avi"));   // 160x120 29.97, mono
+
+    // Size, codec and rate differ too, but AviSynth looks at the audio first.
+    const auto audio = joinProblems(xvid, mjpeg);
+    ASSERT_EQ(audio.size(), 1u);
+    EXPECT_EQ(audio[0].aviSynthMessage,
+              "Splice: one clip has audio and the other doesn't (not allowed)");
+    EXPECT_EQ(verdict(mjpeg, divx), std::vector<std::string>{"audio"}) << "either way round";
+    const auto size = joinProblems(divx, msmp4);
+    ASSERT_EQ(size.size(), 1u);
+    EXPECT_EQ(size[0].aviSynthMessage, "Splice: Frame sizes don't match");
+    EXPECT_EQ(size[0].earlierValue + " " + size[0].laterValue, "176x144 160x120");
+    EXPECT_TRUE(joinProblems(xvid, xvid).empty());
+}
+
+class PreflightRules : public PlanTest {
+protected:
+    const AviHeader& header(const std::string& name, const kit::AviBuilder& b) {
+        kit::AviBuilder copy = b;
+        copy.addFrames(5);
+        return cache.get(kit::writeTemp(name, copy.build()));
+    }
+};
+
+TEST_F(PreflightRules, EachPropertyInAviSynthsOrder) {
+    kit::AviBuilder base;
+    const AviHeader& a = header("rule-base.avi", base);
+
+    struct Case {
+        const char* name;
+        void (*change)(kit::AviBuilder&);
+        std::vector<std::string> expected;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"size-rate",
+         [](kit::AviBuilder& b) { b.width = 640, b.microSecPerFrame = 33367; },
+         {"frame size"},
+         "Splice: Frame sizes don't match"},
+        {"rate",
+         [](kit::AviBuilder& b) { b.microSecPerFrame = 33367; },
+         {"frame rate"},
+         "Splice: Video framerate doesn't match"},
+        {"codec-rate",
+         [](kit::AviBuilder& b) { b.handler = b.compression = "MJPG", b.microSecPerFrame = 20000; },
+         {"colour format?", "frame rate"},
+         "Splice: Video framerate doesn't match"},
+        {"depth",
+         [](kit::AviBuilder& b) { b.bitCount = 12; },
+         {"colour format?"},
+         "Splice: Video formats don't match"},
+        {"channels-rate",
+         [](kit::AviBuilder& b) { b.channels = 1, b.sampleRate = 48000; },
+         {"audio channels"},
+         "Splice: The number of audio channels doesn't match"},
+        {"samplerate",
+         [](kit::AviBuilder& b) { b.sampleRate = 48000; },
+         {"audio sample rate"},
+         "Splice: The audio of the two clips have different samplerates! Use "
+         "SSRC()/ResampleAudio()"},
+        // Another code of the same decoder family, and another audio format
+        // (AviSynth converts the sample type): nothing to refuse.
+        {"family", [](kit::AviBuilder& b) { b.handler = b.compression = "DX50"; }, {}, ""},
+        {"format", [](kit::AviBuilder& b) { b.formatTag = 1; }, {}, ""},
+    };
+    for (const Case& c : cases) {
+        kit::AviBuilder b = base;
+        c.change(b);
+        const AviHeader& h = header(std::string("rule-") + c.name + ".avi", b);
+        EXPECT_EQ(verdict(a, h), c.expected) << c.name;
+        const auto problems = joinProblems(a, h);
+        if (!problems.empty()) {
+            EXPECT_EQ(problems.back().aviSynthMessage, c.message) << c.name;
+        }
+    }
+}
+
+TEST_F(PreflightRules, FrameRatesCompareAsReducedFractionsAndRawFormatsAreKnown) {
+    // 50/2 is 25/1 to AviSynth; 1000000/33366 is 29.97 fps too, but not 30000/1001.
+    kit::AviBuilder b;
+    std::string bytes = (b.addFrames(3), b.build());
+    const size_t strh = b.offsets().vids;
+    kit::put32(bytes, strh + 20, 2);
+    kit::put32(bytes, strh + 24, 50);
+    const AviHeader& halves = cache.get(kit::writeTemp("rate-50-2.avi", bytes));
+    const AviHeader& plain = header("rate-25.avi", kit::AviBuilder());
+    EXPECT_EQ(frameRateOf(halves), (FrameRate{25, 1}));
+    EXPECT_TRUE(joinProblems(plain, halves).empty());
+    kit::put32(bytes, strh + 20, 1001);
+    kit::put32(bytes, strh + 24, 30000);
+    const AviHeader& ntsc = cache.get(kit::writeTemp("rate-ntsc.avi", bytes));
+    kit::AviBuilder near;
+    near.microSecPerFrame = 33366;
+    EXPECT_EQ(verdict(ntsc, header("rate-near.avi", near)), std::vector<std::string>{"frame rate"});
+
+    // Uncompressed frames need no decoder: their formats are certain.
+    kit::AviBuilder rgb24;
+    rgb24.handler = rgb24.compression = std::string(4, '\0');
+    kit::AviBuilder rgb32 = rgb24;
+    rgb32.bitCount = 32;
+    EXPECT_EQ(verdict(header("rgb24.avi", rgb24), header("rgb32.avi", rgb32)),
+              std::vector<std::string>{"colour format"});
+}
+
+TEST_F(PlanTest, JoinsAreThoseOfTheScriptAndMarkTheLaterPanel) {
+    ClipOptions silent;
+    silent.audio = false;
+    const std::string quiet = kit::makeClip("plan-quiet.avi", silent);
+    auto p = plan();
+    p->addSegment(segment("T"), 1);
+    p->addSegment(std::make_unique<Segment>(quiet, cache), 2);
+    p->addSegment(segment("Z"), 3); // no frames: no line, no join
+    p->addSegment(segment("W"), 4);
+
+    const auto problems = preflight(p->segments);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].segment, 2);
+    EXPECT_EQ(problems[0].earlier, 1);
+    EXPECT_EQ(problems[1].segment, 4);
+    EXPECT_EQ(problems[1].earlier, 2) << "the empty segment is skipped";
+    EXPECT_EQ(problems[1].property, "audio") << "W has audio, the quiet clip has none";
+    const std::string text = problems[0].text();
+    for (const std::string& part :
+         {path("T"), quiet, std::string("no audio"), std::string("one clip has audio")}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    }
+
+    const auto panels = p->layoutPanels();
+    EXPECT_EQ(panels[2].joinMark, JoinMark::Refused);
+    EXPECT_EQ(panels[2].joinProblem, text);
+    EXPECT_EQ(panels[1].joinMark, JoinMark::None);
+
+    p->remove(p->segments.at(2).id());
+    EXPECT_EQ(preflight(p->segments).size(), 1u) << "T then W: frame size";
+}
+
+} // namespace
+} // namespace vidloom

@@ -1,0 +1,111 @@
+// Scripts that are not a plan are refused with the script, the line and what
+// was not understood; files a script names that cannot be used are refused
+// naming the file; a refusal leaves the open plan as it was.
+
+#include "kit/PlanFixture.h"
+#include "plan/PlanActions.h"
+#include "script/ScriptPlan.h"
+
+namespace vidloom {
+namespace {
+
+std::string refusalOf(const std::string& text) {
+    try {
+        parseScript(text, "cut.avs");
+    } catch (const ScriptError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+TEST(ScriptReader, RefusalsNameTheLineAndWhatWasNotUnderstood) {
+    const std::string first = "src = aviSource(\"a.avi\")\n";
+    const std::string doubling = "src = src ++ src\n";
+    // Doubled line after line, src passes the limit on the line that makes it
+    // larger, and the reader stops there.
+    std::string tooMany = first;
+    int doubledPast = 1;
+    for (int64_t n = 1; n <= kMaxScriptSegments; n *= 2) {
+        tooMany += doubling;
+        ++doubledPast;
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {first + "src = src.Blur(1.0)\nreturn src", "line 2: not understood: \"Blur(1.0)\""},
+        {first + "\n# fine\nsrc = src ++ aviSource(\"b.avi\").trim(0,99999999999)\nreturn src",
+         "line 4: a number too large for a frame: \"99999999999)\""},
+        {first + "src = aviSource(\"b.avi)\nreturn src", "line 2: a string that does not end"},
+        {"return src", "line 1: src is used before a line sets it"},
+        {first + "\n\n", "line 1: the script ends without returning the plan"},
+        {first + "return src\nsrc = src", "line 3: nothing but comments may follow"},
+        {first + "src = (src ++ src).trim(1,-2)\nreturn src", "line 2: a trim can cut only one"},
+        {first + "src = aviSource(\"b.avi\").trim(9,4)\nreturn src", "line 2: a trim ends before"},
+        {first + "src = aviSource(\"b.avi\", audio=false)\nreturn src",
+         "line 2: not understood: \"audio=false)\""},
+        {first + "src = src ++\nreturn src", "line 2: the line ends too early"},
+        {"src = " + std::string(100, '(') + "aviSource(\"a\")" + std::string(100, ')'),
+         "line 1: clips nested more than"},
+        {tooMany + "return src",
+         "line " + std::to_string(doubledPast) + ": the script assembles more than"},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(refusalOf(text).rfind("cut.avs: " + expected, 0), 0u)
+            << refusalOf(text) << "\nfor:\n"
+            << text;
+    }
+}
+
+using OpenScript = kit::PlanTest;
+
+TEST_F(OpenScript, FilesThatCannotBeUsedAreRefusedAndThePlanStays) {
+    kit::RecordingLog log;
+    WindowSeams window;
+    window.log = &log;
+    std::unique_ptr<SplicePlan> p = plan("T");
+    p->logView = &log;
+    const SplicePlan* before = p.get();
+    const std::string b = path("B");
+    const std::pair<std::string, std::string> cases[] = {
+        {"src = aviSource(\"" + b + "\")\nsrc = src ++ aviSource(\"/no/such.avi\")\nreturn src",
+         ": line 2: /no/such.avi: "},
+        {"src = aviSource(\"" + b + "\").trim(990,-11)\nreturn src",
+         ": line 1: " + b + ": frames 990 to 1000 past the end of the file (1000 frames)"},
+        {"\n\nsrc = aviSource(\"" + b + "\").trim(1000,0)\nreturn src",
+         ": line 3: " + b + ": frame 1000 past the end"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const std::string avs = kit::writeTemp("bad.avs", text);
+        try {
+            openScript(p, avs, window, cache);
+            ADD_FAILURE() << "opened " << text;
+        } catch (const ScriptError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(avs + expected, 0), 0u) << e.what();
+        }
+        EXPECT_EQ(p.get(), before);
+        EXPECT_EQ(shape(*p), "T(0,30,0)");
+        EXPECT_TRUE(log.lines.empty());
+    }
+    EXPECT_THROW(openScript(p, kit::tempDir() + "/none.avs", window, cache), IoError);
+}
+
+TEST_F(OpenScript, OpensAsAddFileDoesAndFindsFilesBesideTheScript) {
+    kit::RecordingLog log;
+    kit::RecordingPanels panels;
+    WindowSeams window;
+    window.log = &log;
+    window.panels = &panels;
+    std::unique_ptr<SplicePlan> p;
+    // The clips sit in the test folder, so the bare names are found beside the script.
+    const std::string avs = kit::writeTemp(
+        "beside.avs", "src = aviSource(\"plan-t.avi\")\r\nsrc = src ++ "
+                      "aviSource(\"V:\\plan-s100.avi\").trim(10,-5)\r\nreturn src\r\n");
+    openScript(p, avs, window, cache,
+               mapPrefixesBack({{"/none/", "X:\\"}, {kit::tempDir(), "V:"}}));
+    EXPECT_EQ(shape(*p), "T(0,30,0) S(10,5,0)");
+    EXPECT_EQ(p->assembledName, assembledNameOf(path("T")));
+    EXPECT_EQ(log.lines, p->listingBlock());
+    ASSERT_EQ(panels.layouts.size(), 1u);
+    EXPECT_EQ(panels.layouts[0].size(), 2u);
+}
+
+} // namespace
+} // namespace vidloom
