@@ -5,6 +5,9 @@
 #include "avi/InfoTags.h"
 #include "avi/OffsetSum.h"
 #include "avi/TextFormat.h"
+#include "avi/index/FrameKeys.h"
+#include "avi/index/IndexEntries.h"
+#include "avi/index/MovieScan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +26,15 @@ int32_t truncToInt32(long double value, const char* what) {
         throw RangeError(std::string(what) + " does not fit in a signed 32-bit integer");
     }
     return int32_t(whole);
+}
+
+// The header words that count frames or pixels are unsigned; one of 2^31 or
+// more cannot be a real file's and would show as a negative number.
+void refuseNegative(int32_t word, const char* field) {
+    if (word < 0) {
+        throw RangeError(std::string(field) + " is " + std::to_string(uint32_t(word)) +
+                         ", 2^31 or more: not a value a real file holds");
+    }
 }
 
 std::string quoted(const std::string& word) {
@@ -124,29 +136,79 @@ int32_t AviHeader::scanFor(BinaryFile& file, const std::string& word, int32_t st
 }
 
 void AviHeader::readHeaders(BinaryFile& file) {
-    // Each structure is found by its word; the fields lie at fixed distances.
-    const int32_t moviSize = readMovieListSize(file);
-    const int32_t h = scanFor(file, "hdrl", 1, "the header list");
+    const RiffTree tree = walkRiffTree(file);
+    const int32_t moviSize = readMovieListSize(file, tree);
+    const int32_t h = locate(file, tree.hdrlWord, "hdrl", 1, "the header list");
     readMainHeader(file, h);
-    const int32_t v = scanFor(file, "vids", h, "the video stream header");
-    readVideoStreamHeader(file, v);
-    const int32_t f = readVideoFormat(file, v);
     const std::vector<StreamList> streams = readStreamLists(file, h);
+    const int32_t v = findVideoStreamHeader(file, streams, h);
+    readVideoStreamHeader(file, v);
+    int64_t walkedFormat = -1;
+    for (const StreamList& stream : streams) {
+        if (stream.streamHeader == v) {
+            walkedFormat = stream.format;
+        }
+    }
+    const int32_t f = readVideoFormat(file, v, walkedFormat);
     if (NoAudio) {
         AudioBytesPerSec = 0;
     } else {
-        readAudioFormat(file, findAudioStreamHeader(file, streams, v, f));
+        int64_t audioFormat = -1;
+        const int32_t a = findAudioStreamHeader(file, streams, v, f, audioFormat);
+        readAudioFormat(file, a, audioFormat);
     }
     readOpenDml(file, streams, v);
     MovieBytes += moviSize;
+
+    MovieLists = tree.movieLists;
+    if (MovieLists.empty() || tree.moviWord != int64_t(MoviSizePos) + 4) {
+        // The movie list the search found, running to the end of the file
+        // when its size was never written or leads past the end.
+        const int64_t first = int64_t(MoviSizePos) + 8;
+        const int64_t end = int64_t(MoviSizePos) + 4 + moviSize;
+        MovieLists = {{first, moviSize <= 4 || end > file.size() ? file.size() : end}};
+    }
+    if (tree.idx1 >= 0 && tree.idx1 <= INT32_MAX && !holdsIndex(file)) {
+        IndexPos = int32_t(tree.idx1); // idx1 after a JUNK chunk or other padding
+    }
+    chooseIndex(file);
     LengthMsUnclamped = LengthMs;
 
     writeReport(moviSize);
     searchTags(file);
 }
 
-int32_t AviHeader::readMovieListSize(BinaryFile& file) {
-    const int32_t m = scanFor(file, "movi", 1, "the movie data list");
+int32_t AviHeader::locate(BinaryFile& file, int64_t walked, const std::string& word, int32_t start,
+                          const std::string& why) {
+    if (walked >= 0 && walked <= kMaxOffset - 4) {
+        file.seek(walked + 4);
+        return int32_t(walked);
+    }
+    const int32_t found = scanFor(file, word, start, why);
+    if (WordSearchFrom < 0) {
+        WordSearchFrom = found;
+    }
+    return found;
+}
+
+int32_t AviHeader::findVideoStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
+                                         int32_t h) {
+    bool audioOnly = !streams.empty();
+    for (const StreamList& stream : streams) {
+        if (stream.type == "vids" || stream.type == "iavs") {
+            DvType = stream.type == "iavs" ? 1 : 0;
+            return locate(file, stream.streamHeader, "vids", h, "the video stream header");
+        }
+        audioOnly = audioOnly && stream.type == "auds";
+    }
+    if (audioOnly && int32_t(streams.size()) >= Streams) {
+        throw IoError("no video stream (audio only)");
+    }
+    return locate(file, -1, "vids", h, "the video stream header");
+}
+
+int32_t AviHeader::readMovieListSize(BinaryFile& file, const RiffTree& tree) {
+    const int32_t m = locate(file, tree.moviWord, "movi", 1, "the movie data list");
     MoviSizePos = m - 4;
     file.seek(MoviSizePos);
     const int32_t moviSize = file.readDword32("the movie data size");
@@ -180,6 +242,10 @@ void AviHeader::readMainHeader(BinaryFile& file, int32_t h) {
     file.seek(offsetPlus(h, 44, "main header"));
     Width = file.readDword32("the main header");
     Height = file.readDword32("the main header");
+    refuseNegative(TotalFrames, "the main header's frame count (dwTotalFrames)");
+    refuseNegative(Streams, "the main header's stream count (dwStreams)");
+    refuseNegative(Width, "the main header's frame width (dwWidth)");
+    refuseNegative(Height, "the main header's frame height (dwHeight)");
     MainReserved0 = file.readDword32("the main header");
     MainReserved1 = file.readDword32("the main header");
 }
@@ -207,10 +273,20 @@ void AviHeader::readVideoStreamHeader(BinaryFile& file, int32_t v) {
     for (int32_t* word : streamWords) {
         *word = file.readDword32("the video stream header");
     }
+    refuseNegative(StreamLength, "the video stream header's length (dwLength)");
 }
 
-int32_t AviHeader::readVideoFormat(BinaryFile& file, int32_t v) {
-    const int32_t f = scanFor(file, "strf", v, "the video stream format");
+int32_t AviHeader::readVideoFormat(BinaryFile& file, int32_t v, int64_t walked) {
+    const int32_t f =
+        locate(file, walked >= 8 ? walked - 8 : -1, "strf", v, "the video stream format");
+    if (DvType == 1) {
+        // An interleaved DV stream's format is a DVINFO, not a bitmap header:
+        // the codec is the stream's handler and the frames are 24-bit video.
+        BitCount = 24;
+        VideoCompression = VideoFourCC;
+        VideoCompressionPos = VideoHandlerPos;
+        return f;
+    }
     file.seek(offsetPlus(f, 22, "video stream format"));
     BitCount = file.readWord16("the video format's bit count");
     VideoCompressionPos = offsetPlus(f, 24, "video stream format");
@@ -228,12 +304,13 @@ int32_t AviHeader::readVideoFormat(BinaryFile& file, int32_t v) {
 }
 
 int32_t AviHeader::findAudioStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
-                                         int32_t v, int32_t f) {
+                                         int32_t /*vids*/, int32_t f, int64_t& walkedFormat) {
+    // The first audio stream of the header list, before or after the video.
     for (const StreamList& stream : streams) {
-        if (stream.streamHeader == v) {
-            break; // the video's own list: the audio comes after it
-        }
-        if (stream.type == "auds" && stream.streamHeader <= INT32_MAX) {
+        if (stream.type == "auds" && stream.streamHeader >= 0 &&
+            stream.streamHeader <= kMaxOffset - 4) {
+            walkedFormat = stream.format;
+            file.seek(stream.streamHeader + 4);
             return int32_t(stream.streamHeader);
         }
     }
@@ -241,8 +318,9 @@ int32_t AviHeader::findAudioStreamHeader(BinaryFile& file, const std::vector<Str
     return scanFor(file, "auds", f, why);
 }
 
-void AviHeader::readAudioFormat(BinaryFile& file, int32_t a) {
-    const int32_t g = scanFor(file, "strf", a, "the audio stream format");
+void AviHeader::readAudioFormat(BinaryFile& file, int32_t a, int64_t walked) {
+    const int32_t g =
+        locate(file, walked >= 8 ? walked - 8 : -1, "strf", a, "the audio stream format");
     AudioFormatSize = file.readDword32("the audio format size");
     file.seek(offsetPlus(g, 8, "audio stream format"));
     AudioFormatTag = file.readWord16("the audio format");
@@ -279,11 +357,66 @@ void AviHeader::readOpenDml(BinaryFile& file, const std::vector<StreamList>& str
         break;
     }
     OpenDml = RiffParts > 1 || VideoSuperIndexEntries > 0;
+    if (DvType == 0 && frameKeyRuleOf(VideoFourCC, VideoCompression) == FrameKeyRule::EveryFrame) {
+        const std::string code =
+            lowerShort(VideoCompression.empty() ? VideoFourCC : VideoCompression);
+        if (code.rfind("dv", 0) == 0 || code == "cdvc" || code == "cdvh") {
+            DvType = 2;
+        }
+    }
     if (OpenDml) {
         // The main header counts the first part only; the stream header
         // counts the whole file, as the frame-server does.
         TotalFrames = StreamLength;
         computeLength();
+    }
+}
+
+void AviHeader::chooseIndex(BinaryFile& file) {
+    const VideoIndexChoice choice = chooseVideoIndex(file, *this);
+    IndexKind = choice.kind;
+    FramesDeclared = StreamLength > 0 ? StreamLength : HeaderTotalFrames;
+    if (indexRebuilt() && choice.frames == 0) {
+        throw IoError("no usable index, and no whole video frame in the movie data from offset " +
+                      std::to_string(MoviSizePos) +
+                      "; the recording may have been interrupted before its first frame");
+    }
+    KeyFramesKnown =
+        !indexRebuilt() || frameKeyRuleOf(VideoFourCC, VideoCompression) != FrameKeyRule::Unknown;
+    if (DvType == 1) {
+        readDvType1Frame(file);
+    }
+    if (choice.frames != TotalFrames) {
+        TotalFrames = choice.frames;
+        computeLength();
+    }
+}
+
+void AviHeader::readDvType1Frame(BinaryFile& file) {
+    // The first DIF block's header says 525 lines at 29.97 Hz or 625 lines at
+    // 25 Hz (its DSF bit); where the main header leaves size or rate at 0,
+    // that is what the camera recorded.
+    const VideoChunkIds ids(VideoStreamNumber, true);
+    int64_t frame = -1;
+    scanMovieLists(file, MovieLists, [&](const MovieChunk& chunk) {
+        if (ids.matches(chunk.id) && chunk.size >= 4) {
+            frame = chunk.data;
+            return false;
+        }
+        return true;
+    });
+    uint8_t dif[4];
+    if (frame < 0 || !file.peek(frame, dif, 4)) {
+        return;
+    }
+    const bool lines625 = (dif[3] & 0x80) != 0;
+    if (Width == 0 || Height == 0) {
+        Width = 720;
+        Height = lines625 ? 576 : 480;
+    }
+    if (StreamRate == 0 || StreamScale == 0) {
+        StreamRate = lines625 ? 25 : 30000;
+        StreamScale = lines625 ? 1 : 1001;
     }
 }
 

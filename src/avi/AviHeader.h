@@ -1,19 +1,23 @@
 #pragma once
 // The header record of one AVI file: read once, when it is constructed from a
-// file name, and read-only afterwards. The reader finds each structure by
-// searching for its four-character word and reads fields at fixed distances
-// from it. Only what word searches cannot tell (the order of the stream lists,
-// the OpenDML super index, the RIFF parts after the first) comes from walking
-// the chunk tree, and that walk never fails on a damaged file.
+// file name, and read-only afterwards. The structures are found by walking the
+// chunk tree from the start of the file; where the tree is broken, a structure
+// the walk did not reach is found by searching for its four-character word.
+// Fields are read at fixed distances from where each structure starts. The
+// frame count is the one AviSource serves: the video index's frames, the
+// index rebuilt from the movie data when it is missing or damaged.
 
 #include "avi/BinaryFile.h"
 #include "avi/RiffLayout.h"
+#include "avi/RiffTree.h"
+#include "avi/index/VideoIndexChoice.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vidloom {
 
@@ -105,6 +109,22 @@ public:
     uint32_t VideoSuperIndexSize = 0;
     uint32_t VideoSuperIndexEntries = 0; // nEntriesInUse
 
+    // Where the video frames come from and how many the stream header
+    // declares (its dwLength; the main header's count when it says 0).
+    // TotalFrames is what the index gives; when it was rebuilt, the frames
+    // whole in the file.
+    VideoIndexKind IndexKind = VideoIndexKind::None;
+    int32_t FramesDeclared = 0;
+    // False when the index was rebuilt and the codec's frame headers do not
+    // tell key frames (KeyFrameIndex then marks none).
+    bool KeyFramesKnown = true;
+    int32_t DvType = 0; // 1 (one interleaved stream) or 2 (a DV video stream), else 0
+    std::vector<MovieList> MovieLists;
+    // Where the chunk tree was broken when a structure had to be found by
+    // searching for its word; -1 when the walk found them all.
+    int64_t WordSearchFrom = -1;
+    bool indexRebuilt() const { return IndexKind == VideoIndexKind::Rebuilt; }
+
 private:
     // The signature test: "RIFF", the RIFF size (gives RiffEnd), "AVI ".
     bool checkRiff(BinaryFile& file);
@@ -112,16 +132,25 @@ private:
     void readHeaders(BinaryFile& file);
     // One reader per structure; each takes the offset of the word that
     // starts it and returns what the next one starts from.
-    int32_t readMovieListSize(BinaryFile& file);
+    int32_t readMovieListSize(BinaryFile& file, const RiffTree& tree);
+    // The offset of word: where the walk found it (walked, -1 when it did
+    // not) or else the first one from start; the file is left after it.
+    int32_t locate(BinaryFile& file, int64_t walked, const std::string& word, int32_t start,
+                   const std::string& why);
+    // The video stream's header: from the walked stream lists, else searched.
+    int32_t findVideoStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
+                                  int32_t hdrl);
+    void chooseIndex(BinaryFile& file);
+    void readDvType1Frame(BinaryFile& file);
     void readMainHeader(BinaryFile& file, int32_t hdrl);
     void computeLength();
     void readVideoStreamHeader(BinaryFile& file, int32_t vids);
-    int32_t readVideoFormat(BinaryFile& file, int32_t vids);
-    void readAudioFormat(BinaryFile& file, int32_t auds);
+    int32_t readVideoFormat(BinaryFile& file, int32_t vids, int64_t walked);
+    void readAudioFormat(BinaryFile& file, int32_t auds, int64_t walked);
     // Where the audio stream header lies: in its stream list when that comes
     // before the video's, else the first "auds" after the video format.
     int32_t findAudioStreamHeader(BinaryFile& file, const std::vector<StreamList>& streams,
-                                  int32_t vids, int32_t videoFormat);
+                                  int32_t vids, int32_t videoFormat, int64_t& walkedFormat);
     void readOpenDml(BinaryFile& file, const std::vector<StreamList>& streams, int32_t vids);
     // The first offset from start at which word lies; the file is left just
     // after it. A missing word runs into the end of the file (IoError naming
@@ -131,6 +160,7 @@ private:
 
     // The report and what goes with it (AviReport.cpp).
     void writeReport(int32_t moviSize);
+    void writeIndexLines();
     int32_t videoKbPerSec(int32_t moviSize) const;
     void judgeAspect();
     void searchTags(BinaryFile& file);
@@ -138,6 +168,8 @@ private:
     void searchBrandTag(BinaryFile& file);
     // Whether the word "idx1" lies at IndexPos.
     bool holdsIndex(BinaryFile& file) const;
+    // Whether the idx1 chunk at IndexPos runs past the end of the file.
+    bool indexCut(BinaryFile& file) const;
     void appendLine(const std::string& line);
 };
 

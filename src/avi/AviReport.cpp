@@ -6,6 +6,7 @@
 #include "avi/AviHeader.h"
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
+#include "avi/FourCC.h"
 #include "avi/InfoTags.h"
 #include "avi/OffsetSum.h"
 #include "avi/TextFormat.h"
@@ -94,8 +95,12 @@ void AviHeader::writeReport(int32_t moviSize) {
     // "25.040fps", not "25.40fps".
     appendLine("  Frames : " + intToText(TotalFrames) + " @ " + intToText(FpsInteger) + "." +
                thousandthsText(FpsThousandths) + "fps");
+    writeIndexLines();
     appendLine("  Image  : " + intToText(Width) + "x" + intToText(Height) + " " +
                intToText(BitCount) + "bit");
+    if (DvType == 1) {
+        appendLine("  DV type 1 (video and audio interleaved)");
+    }
 
     judgeAspect();
     appendLine("  Aspect Ratio : " + AspectText + ":1 is " + AspectVerdict);
@@ -105,6 +110,22 @@ void AviHeader::writeReport(int32_t moviSize) {
                     intToText(AudioBytesPerSec / 125) + "kbps, " + intToText(AudioSampleRate) +
                     "Hz " + (AudioChannels == 2 ? "stereo" : "mono");
         appendLine(AudioText);
+    }
+}
+
+void AviHeader::writeIndexLines() {
+    if (WordSearchFrom >= 0) {
+        appendLine("  Chunk tree broken: headers found by word search");
+    }
+    if (indexRebuilt()) {
+        appendLine("  Index  : index rebuilt from the movie data: " + intToText(TotalFrames) +
+                   " of " + intToText(FramesDeclared) + " frames present");
+        if (!KeyFramesKnown) {
+            appendLine("  Key frames : unknown (the codec's frame headers are not read)");
+        }
+    } else if (FramesDeclared != TotalFrames) {
+        appendLine("  Index  : " + intToText(TotalFrames) + " frames; the stream header declares " +
+                   intToText(FramesDeclared));
     }
 }
 
@@ -145,6 +166,12 @@ void AviHeader::judgeAspect() {
     AspectVerdict = aspectVerdict(AspectRatio, Width, Height);
 }
 
+bool AviHeader::indexCut(BinaryFile& file) const {
+    uint8_t size[4];
+    return !file.peek(int64_t(IndexPos) + 4, size, 4) ||
+           int64_t(IndexPos) + 8 + int64_t(FourCC::fromBytes(size).word()) > file.size();
+}
+
 bool AviHeader::holdsIndex(BinaryFile& file) const {
     char word[4];
     return file.peek(IndexPos, word, 4) && std::string_view(word, 4) == "idx1";
@@ -156,10 +183,11 @@ void AviHeader::searchTags(BinaryFile& file) {
     BrandTagFound = false;
     if (!NandubTagFound) {
         appendLine("nandub tag Not Found");
-        if (RiffParts > 1 && !holdsIndex(file)) {
-            // An OpenDML file whose first part has no idx1: nothing follows
-            // an index there, and the size word would lead into the parts
-            // after it.
+        if (!holdsIndex(file) || indexCut(file)) {
+            // No idx1 (an OpenDML file, a recording stopped before its end)
+            // or one cut by the end of the file: nothing follows an index
+            // there, and the size word would lead into the parts after it or
+            // past the end.
             BrandInfo = std::make_unique<InfoTags>();
             return;
         }

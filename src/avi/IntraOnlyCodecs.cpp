@@ -11,7 +11,7 @@ namespace vidloom {
 namespace {
 
 // Lower-case codes, four characters each.
-constexpr std::array<std::string_view, 44> kIntraOnly{
+constexpr std::array<std::string_view, 46> kIntraOnly{
     // Motion JPEG and its relatives.
     "mjpg", "mjpa", "mjpb", "jpeg", "jpgl", "ljpg", "avrn", "avdj", "dmb1", "mjls", "mj2c",
     // DV.
@@ -19,7 +19,9 @@ constexpr std::array<std::string_view, 44> kIntraOnly{
     // Uncompressed and packed YUV.
     "dib ", "rgb ", "raw ", "uyvy", "yuy2", "yuyv", "yv12", "i420", "iyuv", "y800", "v210", "2vuy",
     // Lossless intra codecs.
-    "hfyu", "ffvh", "ffv1", "lags", "ulrg", "ulra", "uly0", "uly2", "cllc", "magy"};
+    "hfyu", "ffvh", "ffv1", "lags", "ulrg", "ulra", "uly0", "uly2", "cllc", "magy",
+    // PNG frames (GStreamer's pngenc, ffmpeg's png encoder).
+    "mpng", "png "};
 
 bool intraOnly(const std::string& code) {
     if (code.size() != 4) {

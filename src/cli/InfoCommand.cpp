@@ -37,7 +37,17 @@ void writeInfoJson(JsonWriter& w, const std::string& file, const AviHeader& info
         .field("fpsThousandths", info.FpsThousandths)
         .field("totalFrames", info.TotalFrames)
         .field("headerTotalFrames", info.HeaderTotalFrames)
-        .field("openDml", info.OpenDml)
+        .field("indexRebuilt", info.indexRebuilt())
+        .field("keyFramesKnown", info.KeyFramesKnown);
+    if (avi && info.FramesDeclared != info.TotalFrames) {
+        w.field("framesPresent", info.TotalFrames).field("framesDeclared", info.FramesDeclared);
+    }
+    if (info.DvType != 0) {
+        w.field("dvType", info.DvType);
+    } else {
+        w.nullField("dvType");
+    }
+    w.field("openDml", info.OpenDml)
         .field("riffParts", info.RiffParts)
         .field("lengthMs", info.LengthMs)
         .field("lengthMsUnclamped", info.LengthMsUnclamped)

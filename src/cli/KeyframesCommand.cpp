@@ -66,6 +66,14 @@ int runKeyframes(const Args& args, std::ostream& out, std::ostream& err, AviHead
             // without key frames.
             index->fileError().raise();
         }
+        if (!info.KeyFramesKnown) {
+            throw IoError(path + ": cannot tell its key frames: the index was rebuilt from the "
+                                 "movie data and Vidloom does not read this codec's frame headers");
+        }
+        if (near && *near >= index->videoFrames()) {
+            throw RangeError(path + ": no frame " + std::to_string(*near) + ": the file has " +
+                             std::to_string(index->videoFrames()) + " frames");
+        }
         if (near) {
             const NearKeyFrames around = nearKeyFrames(*index, *near);
             out << frameOrDash(around.previous) << " " << frameOrDash(around.next) << "\n";

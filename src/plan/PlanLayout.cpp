@@ -69,6 +69,10 @@ std::vector<PanelState> SplicePlan::layoutPanels() {
             panel.keyFrameError = e.what();
         }
         panel.groupColor = panel.startsOnKeyFrame ? panel.cellColor : kNotKeyFrameColor;
+        panel.keyFramesKnown = seg.header->KeyFramesKnown;
+        if (!panel.keyFramesKnown) {
+            panel.groupColor = kKeyFramesUnknownColor;
+        }
     }
     addPanelHints(panels, segments, preflight(segments));
     if (panelView != nullptr) {

@@ -26,6 +26,9 @@ inline constexpr Rgb kCurrentPanelColor{130, 222, 238};
 inline constexpr Rgb kPanelColor{213, 255, 253};
 // The group box (not the cells) of a segment that does not start on a key frame.
 inline constexpr Rgb kNotKeyFrameColor{248, 78, 78};
+// The group box of a segment whose file's key frames cannot be told (an index
+// rebuilt from the movie data of a codec whose frame headers are not read).
+inline constexpr Rgb kKeyFramesUnknownColor{160, 160, 160};
 
 // The mark of a segment whose join to the one before AviSynth will refuse, or
 // may refuse (a colour format only the decoder knows): a bar across the panel,
@@ -58,6 +61,7 @@ struct PanelState {
     int32_t top = 0;
     bool isCurrent = false;
     bool startsOnKeyFrame = false;
+    bool keyFramesKnown = true;
     Rgb groupColor; // the group box: current or normal colour, red when not on a key frame
     Rgb cellColor;  // the fifteen cells: current or normal colour
     std::string keyFrameError; // why the key-frame test failed (tool tip), empty when it ran

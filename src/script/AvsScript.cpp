@@ -20,8 +20,9 @@ std::string SplicePlan::buildScript(const PathMap& paths) {
         progressBar->setRange(0, listedLength);
     }
     // Each segment contributes exactly its own frames: trim(START,-LENGTH)
-    // is frames START .. START+LENGTH-1 of the file. A segment without frames
-    // adds nothing, so it writes no line.
+    // is frames START .. START+LENGTH-1 of the file. The first line is trimmed
+    // too, so the script means the same frames whatever count the source
+    // gives. A segment without frames adds nothing, so it writes no line.
     std::string script;
     bool first = true;
     for (int32_t i = 0; i < segments.count(); ++i) {
@@ -29,11 +30,8 @@ std::string SplicePlan::buildScript(const PathMap& paths) {
         if (seg.length <= 0) {
             continue;
         }
-        std::string source = aviSourceCall(seg.fileName(), paths);
-        const bool wholeFile = seg.start == 0 && seg.length == seg.header->TotalFrames;
-        if (!first || !wholeFile) {
-            source += ".trim(" + intToText(seg.start) + ",-" + intToText(seg.length) + ")";
-        }
+        const std::string source = aviSourceCall(seg.fileName(), paths) + ".trim(" +
+                                   intToText(seg.start) + ",-" + intToText(seg.length) + ")";
         if (first) {
             script += "src = " + source + "\r\n";
             first = false;

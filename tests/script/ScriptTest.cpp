@@ -29,16 +29,18 @@ TEST_F(PlanTest, EachLineTrimsItsSegmentsOwnFrames) {
                                     "\r\n" + spliced(path("B"), "150,-850") + "\r\nreturn src");
 }
 
-TEST_F(PlanTest, EmptySegmentsWriteNoLineAndAWholeFirstFileNoTrim) {
+TEST_F(PlanTest, EmptySegmentsWriteNoLineAndAWholeFirstFileIsTrimmedToo) {
+    // A first line trimmed to its frames means the same frames whatever
+    // count AviSource finds in the file.
     auto p = plan();
     p->insertSplice(segment("S", 0)); // B(0,0) S(0,50) B(50,950)
-    EXPECT_EQ(p->buildScript(),
-              src(path("S")) + "\r\n" + spliced(path("B"), "50,-950") + "\r\nreturn src");
+    EXPECT_EQ(p->buildScript(), src(path("S")) + ".trim(0,-50)\r\n" +
+                                    spliced(path("B"), "50,-950") + "\r\nreturn src");
     p->addSegment(segment("T"), 3); // an appended whole file is trimmed like any later line
     EXPECT_NE(p->buildScript().find(spliced(path("T"), "0,-30")), std::string::npos);
 
     auto whole = plan();
-    EXPECT_EQ(whole->buildScript(), src(path("B")) + "\r\nreturn src");
+    EXPECT_EQ(whole->buildScript(), src(path("B")) + ".trim(0,-1000)\r\nreturn src");
 }
 
 TEST_F(PlanTest, GenerateAvsWritesTheScriptAndLogsIt) {

@@ -14,8 +14,9 @@ uint32_t chunkId(int32_t streamNumber, const char* type) {
 }
 } // namespace
 
-VideoChunkIds::VideoChunkIds(int32_t streamNumber)
-    : compressed(chunkId(streamNumber, "dc")), uncompressed(chunkId(streamNumber, "db")) {}
+VideoChunkIds::VideoChunkIds(int32_t streamNumber, bool interleavedDv)
+    : compressed(chunkId(streamNumber, "dc")),
+      uncompressed(chunkId(streamNumber, interleavedDv ? "__" : "db")) {}
 
 bool isVideoFrameEntry(const std::string& entryId, int32_t videoStreamNumber) {
     return entryId.size() == 4 && VideoChunkIds(videoStreamNumber).matches(FourCC(entryId).word());

@@ -9,9 +9,10 @@ namespace vidloom {
 
 // The chunk ids that are frames of one video stream: its two-digit stream
 // number followed by "dc" (compressed) or "db" (uncompressed), as 32-bit words
-// the way the four bytes lie in the file.
+// the way the four bytes lie in the file. An interleaved DV stream (DV type 1)
+// has no separate video chunks: its "dc" chunks and "__" chunks are frames.
 struct VideoChunkIds {
-    explicit VideoChunkIds(int32_t streamNumber);
+    explicit VideoChunkIds(int32_t streamNumber, bool interleavedDv = false);
     uint32_t compressed = 0;
     uint32_t uncompressed = 0;
     bool matches(uint32_t id) const { return id == compressed || id == uncompressed; }

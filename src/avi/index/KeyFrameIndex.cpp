@@ -4,7 +4,9 @@
 #include "avi/Errors.h"
 #include "avi/IntraOnlyCodecs.h"
 #include "avi/OffsetSum.h"
+#include "avi/index/FrameKeys.h"
 #include "avi/index/IndexEntries.h"
+#include "avi/index/MovieScan.h"
 
 #include <algorithm>
 #include <climits>
@@ -22,7 +24,10 @@ std::unique_ptr<KeyFrameIndex> KeyFrameIndex::read(const AviHeader& aviInfo) {
     index->stamp_ = stampOf(fileName);
     BinaryFile file(fileName); // an error of opening is not kept
     try {
-        if (aviInfo.VideoSuperIndexEntries > 0) {
+        // The index the header counted its frames from.
+        if (aviInfo.IndexKind == VideoIndexKind::Rebuilt) {
+            index->readRebuilt(file, aviInfo);
+        } else if (aviInfo.IndexKind == VideoIndexKind::OpenDml) {
             // As the frame-server reads such files: idx1 covers the first
             // RIFF part at most and is not looked at.
             index->readStandardIndexes(file, aviInfo);
@@ -78,7 +83,38 @@ void KeyFrameIndex::readIdx1(BinaryFile& file, const AviHeader& aviInfo) {
             entryError_ = StoredError::of(e);
         }
     }
-    readEntries(file, aviInfo.IndexPos, aviInfo.VideoStreamNumber);
+    readEntries(file, aviInfo.IndexPos,
+                VideoChunkIds(aviInfo.VideoStreamNumber, aviInfo.DvType == 1));
+}
+
+void KeyFrameIndex::readRebuilt(BinaryFile& file, const AviHeader& aviInfo) {
+    // No flags to read: each frame's own first bytes tell, when the codec's
+    // frame headers are ones Vidloom reads.
+    firstVideoRead_ = true;
+    firstAudioRead_ = true;
+    const FrameKeyRule rule = frameKeyRuleOf(aviInfo.VideoFourCC, aviInfo.VideoCompression);
+    const VideoChunkIds ids(aviInfo.VideoStreamNumber, aviInfo.DvType == 1);
+    std::vector<uint8_t> head(frameKeyBytes(rule));
+    uint64_t bits = 0;
+    unsigned count = 0;
+    scanMovieLists(file, aviInfo.MovieLists, [&](const MovieChunk& chunk) {
+        if (!ids.matches(chunk.id)) {
+            return true;
+        }
+        const size_t n = std::min<size_t>(head.size(), chunk.size);
+        bool key = rule == FrameKeyRule::EveryFrame || aviInfo.DvType == 1;
+        if (n > 0 && file.peek(chunk.data, head.data(), n)) {
+            key = isKeyFrameData(rule, head.data(), n);
+        }
+        bits |= uint64_t(key) << count;
+        if (++count == 64) {
+            appendBits(bits, count);
+            bits = 0;
+            count = 0;
+        }
+        return videoFrames_ + int32_t(count) < aviInfo.TotalFrames;
+    });
+    appendBits(bits, count);
 }
 
 void KeyFrameIndex::appendBits(uint64_t bits, unsigned count) {

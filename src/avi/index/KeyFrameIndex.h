@@ -2,14 +2,15 @@
 // The key-frame answers of one file, read in one pass of large blocks: one bit
 // per video frame, plus what it takes to answer every question exactly as the
 // entry-by-entry walk of ReferenceIndexWalk would, errors included. The frames
-// come from the OpenDML standard indexes when the video has a super index in
-// use, else from idx1. A truncated index answers the frames it holds and
-// raises the walk's error for questions the walk could only answer by reading
-// an entry that is not there.
+// come from the index the header chose: the OpenDML standard indexes, idx1,
+// or the movie data scanned (the key frames then from the frames' headers). A truncated index
+// answers the frames it holds and raises the walk's error for questions the walk could only answer
+// by reading an entry that is not there.
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
 #include "avi/StoredError.h"
+#include "avi/index/IndexEntries.h"
 
 #include <cstdint>
 #include <memory>
@@ -51,8 +52,11 @@ public:
 private:
     KeyFrameIndex() = default;
     void readIdx1(BinaryFile& file, const AviHeader& aviInfo);
-    void readEntries(BinaryFile& file, int32_t indexPos, int32_t videoStreamNumber);
+    void readEntries(BinaryFile& file, int32_t indexPos, const VideoChunkIds& ids);
     void readStandardIndexes(BinaryFile& file, const AviHeader& aviInfo);
+    // The frames of the movie data, scanned, when the header found no
+    // usable index.
+    void readRebuilt(BinaryFile& file, const AviHeader& aviInfo);
     // Adds count frames whose key bits are the low bits of bits.
     void appendBits(uint64_t bits, unsigned count);
     // Every frame is a key frame of a codec that stores only whole frames,

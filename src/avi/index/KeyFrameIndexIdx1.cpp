@@ -95,11 +95,10 @@ uint64_t compress(uint64_t key, uint64_t video) {
 
 } // namespace
 
-void KeyFrameIndex::readEntries(BinaryFile& file, int32_t indexPos, int32_t videoStreamNumber) {
+void KeyFrameIndex::readEntries(BinaryFile& file, int32_t indexPos, const VideoChunkIds& ids) {
     if (readable_ == 0) {
         return;
     }
-    const VideoChunkIds ids(videoStreamNumber);
     file.seek(int64_t(indexPos) + 8);
     std::vector<uint8_t> block(size_t(std::min(kEntriesPerBlock, readable_)) * kEntryBytes);
     keyWords_.assign(size_t(readable_) / 64 + 2, 0);

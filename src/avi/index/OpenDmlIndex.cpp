@@ -4,6 +4,7 @@
 #include "avi/FourCC.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vidloom {
 
@@ -27,12 +28,17 @@ std::vector<uint64_t> videoStandardIndexes(BinaryFile& file, const AviHeader& he
         // All in one small read: the super index lies far from the indexes.
         std::vector<uint8_t> entries(size_t(count * kSuperEntry));
         file.readDirect(first, entries.data(), entries.size(), "the OpenDML super index");
+        // Each standard index once, in the order first named: a super index
+        // that names one index many times lists its frames once.
+        std::unordered_set<uint64_t> seen;
         for (int64_t k = 0; k < count; ++k) {
             uint64_t position = 0;
             for (int i = 7; i >= 0; --i) {
                 position = (position << 8) | entries[size_t(k * kSuperEntry + i)];
             }
-            positions.push_back(position);
+            if (seen.insert(position).second) {
+                positions.push_back(position);
+            }
         }
         return positions;
     }
@@ -71,6 +77,13 @@ StandardIndex standardIndexOf(const uint8_t* head, const BinaryFile& file, uint6
     if (int64_t(count) * index.entryBytes > int64_t(chunkSize) - (kStandardHeader - 8)) {
         throw IoError(file.path() + ": " + where + " is damaged: its " + std::to_string(count) +
                       " entries do not fit its size of " + std::to_string(chunkSize) + " bytes");
+    }
+    // Every chunk takes at least its 8-byte header: an index that lists more
+    // chunks than that lists chunks the file cannot hold.
+    if (int64_t(count) > file.size() / 8) {
+        throw IoError(file.path() + ": " + where + " is damaged: it lists " +
+                      std::to_string(count) + " chunks, more than a file of " +
+                      std::to_string(file.size()) + " bytes can hold");
     }
     index.count = count;
     return index;

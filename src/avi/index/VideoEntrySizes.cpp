@@ -5,6 +5,7 @@
 #include "avi/Errors.h"
 #include "avi/OffsetSum.h"
 #include "avi/index/IndexEntries.h"
+#include "avi/index/MovieScan.h"
 #include "avi/index/OpenDmlIndex.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void VideoEntrySizes::readIdx1(BinaryFile& file, const AviHeader& header) {
         fitting = std::min<int64_t>(fitting, (int64_t(INT32_MAX) - first) / 16 + 1);
     }
     const int32_t readable = int32_t(std::min<int64_t>(count, fitting));
-    const VideoChunkIds ids(header.VideoStreamNumber);
+    const VideoChunkIds ids(header.VideoStreamNumber, header.DvType == 1);
     std::vector<uint8_t> block(size_t(std::min(kEntriesPerBlock, std::max(readable, 1))) * 16);
     file.seek(first);
     for (int32_t done = 0; done < readable;) {
@@ -102,7 +103,15 @@ VideoEntrySizes VideoEntrySizes::read(const AviHeader& header) {
     try {
         BinaryFile file(header.FileName);
         // From the same index KeyFrameIndex reads its frames from.
-        if (header.VideoSuperIndexEntries > 0) {
+        if (header.IndexKind == VideoIndexKind::Rebuilt) {
+            const VideoChunkIds ids(header.VideoStreamNumber, header.DvType == 1);
+            scanMovieLists(file, header.MovieLists, [&](const MovieChunk& chunk) {
+                if (ids.matches(chunk.id)) {
+                    sizes.add(chunk.size);
+                }
+                return sizes.videoEntries_ < header.TotalFrames;
+            });
+        } else if (header.IndexKind == VideoIndexKind::OpenDml) {
             sizes.readStandardIndexes(file, header);
         } else {
             sizes.readIdx1(file, header);
