@@ -44,6 +44,8 @@ public:
     // listing, for an empty segment too).
     int32_t firstOf(int32_t index) const { return firsts_.at(size_t(index)); }
     int32_t indexOf(SegmentId id) const; // -1 when absent
+    // Whether both describe the same segments.
+    bool sameSegments(const PlanPositions& other) const { return segments_ == other.segments_; }
 
     // Frame P of the plan; nullopt for P outside 0 to total() - 1.
     std::optional<PlanFrame> at(int32_t position) const;
