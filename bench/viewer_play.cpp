@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QTimer>
 
@@ -153,6 +154,39 @@ void playing(QApplication& app, const QString& file) {
                 maxGap, maxBytes / 1e6, cache.maxBytes() / 1e6);
 }
 
+// Right held down: auto-repeated presses every `everyMs` for 5 s. A press
+// that comes while the frame asked for is not shown yet is passed over, so
+// the pictures come as fast as they decode and at most one waits.
+void holdingRight(QApplication& app, const QString& file, int everyMs) {
+    Program p(file);
+    ViewerWindow& v = p.viewer();
+    v.moveTo(10);
+    waitShown(app, v);
+    const int64_t shownBefore = v.framesShown();
+    const int32_t from = v.position();
+    int presses = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer repeat;
+    repeat.setTimerType(Qt::PreciseTimer);
+    repeat.setInterval(everyMs);
+    QObject::connect(&repeat, &QTimer::timeout, [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(&v, &press);
+        ++presses;
+    });
+    repeat.start();
+    while (clock.elapsed() < 5000) {
+        app.processEvents(QEventLoop::AllEvents, 1);
+    }
+    repeat.stop();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    std::printf("holding Right on %s, a press every %d ms: %d presses, cursor moved %d frames, "
+                "%.1f pictures shown per second\n",
+                file.toUtf8().constData(), everyMs, presses, v.position() - from,
+                double(v.framesShown() - shownBefore) / seconds);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -169,5 +203,7 @@ int main(int argc, char** argv) {
     jumps(app, longFile);
     playing(app, sd);
     playing(app, hd);
+    holdingRight(app, hd, 30);
+    holdingRight(app, hd, 5);
     return 0;
 }
