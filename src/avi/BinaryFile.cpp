@@ -17,7 +17,26 @@ constexpr size_t kBlock = 256 * 1024;
 std::string systemReason() {
     return std::strerror(errno);
 }
+
 } // namespace
+
+std::string notRegularReason(unsigned mode) {
+    if (S_ISDIR(mode)) {
+        return "it is a folder";
+    }
+    if (S_ISFIFO(mode)) {
+        return "it is a FIFO, not a regular file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device, not a regular file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "it is a socket, not a regular file";
+    }
+    return "it is not a regular file";
+}
+
+namespace {} // namespace
 
 FileStamp stampOf(const std::string& path) {
     struct stat st {};
@@ -29,13 +48,16 @@ FileStamp stampOf(const std::string& path) {
 }
 
 BinaryFile::BinaryFile(std::string path) : path_(std::move(path)) {
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never
+    // come; what is opened is checked to be a regular file before any read.
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
         throw IoError(path_ + ": cannot open the file (" + systemReason() + ")");
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const std::string reason = S_ISDIR(st.st_mode) ? "it is a folder" : systemReason();
+    const bool examined = ::fstat(fd_, &st) == 0;
+    if (!examined || !S_ISREG(st.st_mode)) {
+        const std::string reason = examined ? notRegularReason(st.st_mode) : systemReason();
         ::close(fd_);
         fd_ = -1;
         throw IoError(path_ + ": cannot read the file (" + reason + ")");

@@ -21,9 +21,15 @@ struct FileStamp {
 // The stamp of the file at path; size -1 when it cannot be examined.
 FileStamp stampOf(const std::string& path);
 
+// Why a file of this st_mode cannot be read as a video or a script ("it is a
+// folder", "it is a FIFO, not a regular file", ...).
+std::string notRegularReason(unsigned mode);
+
 class BinaryFile {
 public:
-    // Opens the file read-only; raises IoError naming the file when it cannot.
+    // Opens the file read-only; raises IoError naming the file when it cannot
+    // or when it is not a regular file (a folder, FIFO, device or socket),
+    // without waiting on a FIFO that has no writer.
     explicit BinaryFile(std::string path);
     ~BinaryFile();
     BinaryFile(const BinaryFile&) = delete;

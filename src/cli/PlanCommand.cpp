@@ -54,7 +54,20 @@ struct Request {
     std::optional<SnapDirection> snap;
     bool strict = false;
     std::vector<PathMap::Mapping> paths;
+    bool wine = false;
 };
+
+// The user's own mappings first, whatever the option order, so that a share
+// named with --path-map is not hidden behind Wine's drive Z: (which holds
+// every path).
+PathMap pathMapOf(const Request& request) {
+    std::vector<PathMap::Mapping> mappings = request.paths;
+    if (request.wine) {
+        const PathMap wine = PathMap::wine();
+        mappings.insert(mappings.end(), wine.mappings().begin(), wine.mappings().end());
+    }
+    return PathMap(std::move(mappings));
+}
 
 struct UsageError {
     std::string message;
@@ -121,8 +134,7 @@ void addPathMap(Request& request, OptionArgs& args) {
 }
 
 void addWine(Request& request, OptionArgs&) {
-    const PathMap wine = PathMap::wine();
-    request.paths.insert(request.paths.end(), wine.mappings().begin(), wine.mappings().end());
+    request.wine = true;
 }
 
 void setFrom(Request& request, OptionArgs& args) {
@@ -255,7 +267,7 @@ std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& ca
     if (request.from) {
         // Paths named for the machine where AviSynth runs come back through
         // the same mappings.
-        const PathMap paths(request.paths);
+        const PathMap paths = pathMapOf(request);
         openScript(plan, absolutePath(*request.from), noWindow, cache,
                    [&paths](const std::string& p) { return paths.fromScript(p); });
     } else {
@@ -396,7 +408,7 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
         }
         const bool refusedJoin = request.strict && !problems.empty();
         if (request.script && !refusedJoin &&
-            !writeScript(*plan, *request.script, PathMap(request.paths), out, err)) {
+            !writeScript(*plan, *request.script, pathMapOf(request), out, err)) {
             return 1;
         }
     } catch (const VidloomError& e) {

@@ -1,6 +1,7 @@
 #include "plan/PlanActions.h"
 
 #include "avi/AviHeader.h"
+#include "avi/CodecFamilies.h"
 #include "avi/TextFormat.h"
 
 #include <vector>
@@ -124,7 +125,7 @@ std::string spliceMismatch(const AviHeader& first, const AviHeader& splice) {
         if (first.Width != splice.Width || first.Height != splice.Height) {
             parts.push_back("frame size " + size(splice) + ", first clip " + size(first));
         }
-        if (first.VideoFourCC != splice.VideoFourCC) {
+        if (codecFamily(first.VideoFourCC) != codecFamily(splice.VideoFourCC)) {
             parts.push_back("codec " + splice.VideoFourCC + ", first clip " + first.VideoFourCC);
         }
     }

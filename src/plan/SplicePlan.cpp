@@ -1,6 +1,7 @@
 #include "plan/SplicePlan.h"
 
 #include "avi/CheckedInt.h"
+#include "avi/CodecFamilies.h"
 #include "avi/Errors.h"
 #include "avi/TextFormat.h"
 #include "plan/Preflight.h"
@@ -61,7 +62,8 @@ namespace {
 
 bool compatible(const AviHeader& first, const AviHeader& splice) {
     return first.IsAvi && splice.IsAvi && first.Width == splice.Width &&
-           first.Height == splice.Height && first.VideoFourCC == splice.VideoFourCC;
+           first.Height == splice.Height &&
+           codecFamily(first.VideoFourCC) == codecFamily(splice.VideoFourCC);
 }
 
 void checkSpliceBounds(const Segment& splice, int32_t liveLength) {

@@ -28,6 +28,12 @@ bool startsWithFolded(const std::string& text, const std::string& prefix) {
                       [](char a, char b) { return foldAscii(a) == foldAscii(b); });
 }
 
+// A name that is itself a POSIX folder ("/mnt/video") keeps '/' as its
+// separator; a Windows name ("V:\", "\\nas\video") takes '\'.
+bool isPosixName(const std::string& name) {
+    return !name.empty() && name.front() == '/';
+}
+
 std::string replaced(std::string text, char from, char to) {
     std::replace(text.begin(), text.end(), from, to);
     return text;
@@ -61,6 +67,9 @@ std::string PathMap::toScript(const std::string& path) const {
         if (path[folder.size()] != '/') {
             continue; // "/mnt/videos" is not inside "/mnt/video"
         }
+        if (isPosixName(m.to)) {
+            return withoutTrailingSeparators(m.to) + "/" + path.substr(folder.size() + 1);
+        }
         const std::string rest = replaced(path.substr(folder.size() + 1), '/', '\\');
         return withoutTrailingSeparators(m.to) + "\\" + rest;
     }
@@ -70,7 +79,12 @@ std::string PathMap::toScript(const std::string& path) const {
 std::string PathMap::fromScript(const std::string& path) const {
     for (const Mapping& m : mappings_) {
         const std::string name = withoutTrailingSeparators(m.to);
-        if (m.from.empty() || m.to.empty() || !startsWithFolded(path, name)) {
+        if (m.from.empty() || m.to.empty()) {
+            continue;
+        }
+        const bool posix = isPosixName(m.to);
+        // POSIX names are compared as they are; Windows ignores letter case.
+        if (posix ? path.compare(0, name.size(), name) != 0 : !startsWithFolded(path, name)) {
             continue;
         }
         if (path.size() > name.size() && !isSeparator(path[name.size()])) {
@@ -80,7 +94,8 @@ std::string PathMap::fromScript(const std::string& path) const {
         if (path.size() <= name.size() + 1) {
             return folder.empty() ? "/" : folder; // the folder itself
         }
-        return folder + "/" + replaced(path.substr(name.size() + 1), '\\', '/');
+        const std::string rest = path.substr(name.size() + 1);
+        return folder + "/" + (posix ? rest : replaced(rest, '\\', '/'));
     }
     return path;
 }

@@ -1,5 +1,6 @@
 #include "script/ScriptPlan.h"
 
+#include "avi/BinaryFile.h"
 #include "plan/PlanActions.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace vidloom {
 
@@ -52,6 +54,11 @@ void placeInFile(Segment& segment, const ScriptSegment& s, const std::string& sc
 ScriptDescription readScriptFile(const std::string& path, const ScriptPathMap& mapBack) {
     namespace fs = std::filesystem;
     std::error_code ec;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        // Reading a FIFO would wait for a writer; a folder or device is no script.
+        throw IoError(path + ": cannot read the script (" + notRegularReason(st.st_mode) + ")");
+    }
     const std::uintmax_t size = fs::file_size(path, ec);
     if (ec) {
         throw IoError(path + ": cannot read the script (" + ec.message() + ")");

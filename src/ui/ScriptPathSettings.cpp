@@ -55,29 +55,46 @@ PathMap ScriptPathSettings::pathMap() const {
 }
 
 void ScriptPathSettings::editMappings() {
-    const std::optional<QString> answer = dialogs_().editLines(
-        window_, QStringLiteral("Path mappings"),
-        QStringLiteral("One folder a line, as FOLDER=NAME, the name being what the machine "
-                       "where AviSynth runs calls it (/mnt/video=V:\\ or /=Z:\\). The first "
-                       "folder that holds a file names it."),
-        mappings_.join(QLatin1Char('\n')));
-    if (!answer) {
-        return;
-    }
-    QStringList lines;
-    for (const QString& line : answer->split(QLatin1Char('\n'))) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty()) {
-            continue;
-        }
-        if (!PathMap::parse(pathBytes(trimmed))) {
-            dialogs_().message(window_, QStringLiteral("Not a mapping (FOLDER=NAME): ") + trimmed);
+    QString text = mappings_.join(QLatin1Char('\n'));
+    // A wrong line keeps the good ones and brings the editor back with what
+    // was typed, so no mapping is lost to one typing slip.
+    for (;;) {
+        const std::optional<QString> answer = dialogs_().editLines(
+            window_, QStringLiteral("Path mappings"),
+            QStringLiteral("One folder a line, as FOLDER=NAME, the name being what the machine "
+                           "where AviSynth runs calls it (/mnt/video=V:\\ or /=Z:\\). The "
+                           "first folder that holds a file names it."),
+            text);
+        if (!answer) {
             return;
         }
-        lines.append(trimmed);
+        QStringList lines;
+        QString wrong;
+        int wrongLine = 0;
+        const QStringList typed = answer->split(QLatin1Char('\n'));
+        for (int i = 0; i < typed.size(); ++i) {
+            const QString trimmed = typed[i].trimmed();
+            if (trimmed.isEmpty()) {
+                continue;
+            }
+            if (PathMap::parse(pathBytes(trimmed))) {
+                lines.append(trimmed);
+            } else if (wrongLine == 0) {
+                wrong = trimmed;
+                wrongLine = i + 1;
+            }
+        }
+        mappings_ = lines;
+        save();
+        if (wrongLine == 0) {
+            return;
+        }
+        dialogs_().message(window_, QStringLiteral("Line %1 is not a mapping (FOLDER=NAME): %2\n"
+                                                   "The other lines are kept.")
+                                        .arg(wrongLine)
+                                        .arg(wrong));
+        text = *answer;
     }
-    mappings_ = lines;
-    save();
 }
 
 void ScriptPathSettings::save() const {

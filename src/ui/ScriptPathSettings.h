@@ -31,7 +31,8 @@ public:
     // The list as the dialog shows it: one "FROM=TO" a line.
     QStringList mappings() const { return mappings_; }
 
-    // Asks for the list; a line that is not FROM=TO refuses the whole answer.
+    // Asks for the list and keeps its FROM=TO lines; a line that is not one is
+    // named in a message and the list is asked for again with what was typed.
     void editMappings();
 
     QCheckBox* wineBox = nullptr;

@@ -1,8 +1,12 @@
 #include "avi/BinaryFile.h"
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
+#include "script/ScriptPlan.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vidloom;
 
@@ -80,4 +84,28 @@ TEST(BinaryFile, ShortReadNamesFileAndOffsetAndKeepsPosition) {
 TEST(BinaryFile, MissingFileAndFolderAreIoErrors) {
     EXPECT_THROW(BinaryFile(kit::tempDir() + "/nope.avi"), IoError);
     EXPECT_THROW(BinaryFile(kit::tempDir()), IoError);
+}
+
+TEST(BinaryFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    // A FIFO with no writer would block an ordinary open for ever; a folder or
+    // a device is no video. Each is refused at once, naming the path and why.
+    const std::string fifo = kit::writeTemp("nowriter.fifo", "");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = std::filesystem::path(fifo).parent_path().string();
+    for (const auto& [path, why] : {std::pair<std::string, std::string>{fifo, "FIFO"},
+                                    {folder, "folder"},
+                                    {"/dev/null", "device"}}) {
+        try {
+            BinaryFile f(path);
+            ADD_FAILURE() << path << " was opened";
+        } catch (const IoError& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+            EXPECT_NE(message.find(why), std::string::npos) << message;
+        }
+    }
+    // A script that is a FIFO is refused the same way instead of read.
+    EXPECT_THROW(readScriptFile(fifo, {}), IoError);
+    std::remove(fifo.c_str());
 }

@@ -79,6 +79,25 @@ TEST(PlanCommand, IncompatibleAndFarAwaySplicesAreRefusedToo) {
     EXPECT_NE(r.err.find(base + ": " + kMsgExceedsEnd), std::string::npos) << r.err;
 }
 
+TEST(PlanCommand, SplicesAreJudgedByCodecFamilyWhateverTheSpelling) {
+    const std::string base = clip("cli-family-base.avi", 100);
+    for (const char* code : {"xvid", "DX50", "FMP4", "H264"}) {
+        kit::AviBuilder b;
+        b.handler = b.compression = code;
+        b.addFrames(10);
+        const std::string splice =
+            kit::writeTemp(std::string("cli-family-") + code + ".avi", b.build());
+        const CliRun r = plan({base, "--splice-at", "10", splice});
+        const bool otherFamily = std::string(code) == "H264";
+        EXPECT_EQ(r.status, otherFamily ? 3 : 0) << code << "\n" << r.err;
+        if (otherFamily) {
+            EXPECT_NE(r.err.find("(codec H264, first clip XVID)"), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.err, "");
+        }
+    }
+}
+
 TEST(PlanCommand, StepsRunInCommandLineOrder) {
     const std::string base = clip("cli-order-base.avi", 100);
     const std::string more = clip("cli-order-more.avi", 100);

@@ -73,4 +73,23 @@ TEST(PlanPreflight, AScriptWrittenForWineReadsBackWithTheSameMapping) {
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(kit::readAll(second), kit::readAll(first));
     EXPECT_EQ(kit::cli("plan", {base, "--path-map", "no-equals-sign"}).status, 2);
+
+    // The user's mapping wins over Wine's drive Z: in either order.
+    const std::string folder = std::filesystem::path(base).parent_path().string();
+    const std::string map = folder + "=V:\\";
+    const kit::CliRun before =
+        kit::cli("plan", {base, "--path-map", map, "--wine", "--script", "-"});
+    const kit::CliRun after =
+        kit::cli("plan", {base, "--wine", "--path-map", map, "--script", "-"});
+    EXPECT_NE(before.out.find("V:\\xvid_mp3.avi"), std::string::npos) << before.out;
+    EXPECT_EQ(after.out, before.out);
+}
+
+TEST(PlanPreflight, HelpIsTheWholeContract) {
+    const kit::CliRun help = kit::cli("--help", {});
+    EXPECT_EQ(help.status, 0);
+    for (const char* word : {"--near", "--snap", "--strict", "--path-map", "--wine", "--from",
+                             "--splice-at", "--width", "  3  ", "  4  "}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
 }

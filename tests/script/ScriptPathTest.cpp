@@ -83,6 +83,10 @@ TEST(PathMapping, FoldersBecomeTheirNamesWhereAviSynthRunsAndComeBack) {
     EXPECT_EQ(PathMap().toScript("/home/ann/movie.avi"), "/home/ann/movie.avi");
     EXPECT_EQ(shares.fromScript("z:\\Home\\x.avi"), "/Home/x.avi") << "drive letters fold";
     EXPECT_EQ(shares.fromScript("C:\\x.avi"), "C:\\x.avi") << "no mapping holds it";
+    const PathMap posix({{"/home/ann", "/mnt/ann/"}, {"/", "Z:\\"}});
+    EXPECT_EQ(posix.toScript("/home/ann/a b/c.avi"), "/mnt/ann/a b/c.avi")
+        << "a POSIX name keeps /";
+    EXPECT_EQ(posix.fromScript("/mnt/ann/a b/c.avi"), "/home/ann/a b/c.avi");
 
     // Every local path comes back from its script name.
     const std::vector<std::string> parts = {"mnt", "video", "videos", "a b", "\xC3\x9C", "x.avi"};
@@ -91,7 +95,7 @@ TEST(PathMapping, FoldersBecomeTheirNamesWhereAviSynthRunsAndComeBack) {
         for (size_t k = seed, depth = 1 + seed % 4; depth > 0; --depth, k /= parts.size()) {
             local += "/" + parts[k % parts.size()];
         }
-        for (const PathMap& map : {shares, PathMap::wine(), PathMap()}) {
+        for (const PathMap& map : {shares, posix, PathMap::wine(), PathMap()}) {
             EXPECT_EQ(map.fromScript(map.toScript(local)), local);
         }
     }

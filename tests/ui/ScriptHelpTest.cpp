@@ -71,12 +71,14 @@ private slots:
         {
             App app;
             app.main.scriptPaths->wineBox->setChecked(true);
-            app.dialogs.editAnswers = {QStringLiteral("no mapping"),
+            // A wrong line is named, the good one kept, and the editor comes
+            // back with what was typed.
+            app.dialogs.editAnswers = {QStringLiteral("/a=B:\\\nno mapping"),
                                        QStringLiteral("/mnt/video=V:\\\n\n")};
             app.main.scriptPaths->mappingsButton->click();
             QCOMPARE(app.dialogs.messages.size(), 1);
-            QVERIFY(app.main.scriptPaths->mappings().isEmpty());
-            app.main.scriptPaths->mappingsButton->click();
+            QVERIFY(app.dialogs.messages[0].startsWith(QStringLiteral("Line 2 ")));
+            QVERIFY(app.dialogs.asked.last().endsWith(QStringLiteral("/a=B:\\\nno mapping")));
         }
         App again;
         QVERIFY(again.main.scriptPaths->wineBox->isChecked());
