@@ -13,7 +13,7 @@
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/PlanView.h"
 #include "ui/PreviewStrip.h"
 #include "ui/SegmentPanel.h"
@@ -104,18 +104,18 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildActions();
     buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
+    panelArea->setSource(view_.get());
+    connect(panelArea, &PanelGrid::editRequested, this, &MainWindow::onPanelEdit);
+    connect(panelArea, &PanelGrid::deleteRequested, this, &MainWindow::onPanelDelete);
+    connect(panelArea, &PanelGrid::snapRequested, this, &MainWindow::onPanelSnap);
     buildHistory(); // also sets the title
     buildViewer();
     refreshProperties();
 }
 
 MainWindow::~MainWindow() {
-    // The panels refer to segments of the plan: they go before the plan does.
-    const QList<SegmentPanel*> all = panels();
-    for (SegmentPanel* panel : all) {
-        panel->detach();
-        delete panel;
-    }
+    // The grid outlives the view that feeds it.
+    panelArea->setSource(nullptr);
 }
 
 void MainWindow::setDialogs(DialogSeam* dialogs) {
@@ -133,7 +133,7 @@ void MainWindow::buildControls() {
     statusLine->setGeometry(8, 89, 675 - kPreviewBoxWidth - 8, 15);
     setTextColor(statusLine, QPalette::WindowText);
 
-    panelArea = new PanelScrollArea(this);
+    panelArea = new PanelGrid(this);
     panelArea->setObjectName(QStringLiteral("panelArea"));
     panelArea->setGeometry(8, 104, 675, 460);
     buildPreview();
@@ -316,18 +316,8 @@ void MainWindow::guarded(const std::function<void()>& command) {
 }
 
 QList<SegmentPanel*> MainWindow::panels() const {
-    return panelArea->contents()->findChildren<SegmentPanel*>(QString(),
-                                                              Qt::FindDirectChildrenOnly);
-}
-
-void MainWindow::deleteHiddenPanels() {
-    // The list is taken first, so destroying a panel cannot disturb the scan.
-    const QList<SegmentPanel*> all = panels();
-    for (SegmentPanel* panel : all) {
-        if (panel->isHidden() && panel->segmentId() == kNoSegment) {
-            delete panel;
-        }
-    }
+    const std::vector<SegmentPanel*> shown = panelArea->shownPanels();
+    return QList<SegmentPanel*>(shown.begin(), shown.end());
 }
 
 void MainWindow::fitPanelArea() {
@@ -371,17 +361,11 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::showTagWindow() {
-    guarded([this] {
-        deleteHiddenPanels();
-        showToolWindow(brandWindow_, brandPlaced_);
-    });
+    guarded([this] { showToolWindow(brandWindow_, brandPlaced_); });
 }
 
 void MainWindow::showLogWindow() {
-    guarded([this] {
-        deleteHiddenPanels();
-        showToolWindow(logWindow_, logPlaced_);
-    });
+    guarded([this] { showToolWindow(logWindow_, logPlaced_); });
 }
 
 void MainWindow::showToolWindow(QWidget& tool, bool& placed) {
@@ -416,10 +400,7 @@ void MainWindow::fitStatusLine() {
 }
 
 void MainWindow::toggleDebugInfo() {
-    guarded([this] {
-        deleteHiddenPanels();
-        debugInfoBox->setChecked(!debugInfoBox->isChecked());
-    });
+    guarded([this] { debugInfoBox->setChecked(!debugInfoBox->isChecked()); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

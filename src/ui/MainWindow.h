@@ -6,6 +6,7 @@
 // events become calls on the splice plan, and the plan's results become widget
 // state.
 
+#include "present/EditNote.h"
 #include "present/PanelState.h"
 #include "session/AviHeaderCache.h"
 
@@ -35,7 +36,7 @@ class PlanView;
 class TagWindow;
 class LogWindow;
 class SegmentPanel;
-class PanelScrollArea;
+class PanelGrid;
 class ButtonFrame;
 class CommandButton;
 class PreviewStrip;
@@ -90,8 +91,6 @@ public:
     // The refresh: property fields and which groups are shown, all derived
     // from the plan.
     void refreshProperties();
-    // Destroys the panels that hid themselves when their segment left the plan.
-    void deleteHiddenPanels();
     // Keeps the scroll box sized to the window.
     void fitPanelArea();
 
@@ -148,7 +147,7 @@ public:
     QCheckBox* previewBox = nullptr;
     PreviewStrip* previewStrip = nullptr;
     QLabel* statusLine = nullptr;
-    PanelScrollArea* panelArea = nullptr;
+    PanelGrid* panelArea = nullptr;
     QLineEdit* fourCCEdit = nullptr;
     QLineEdit* codecEdit = nullptr;
     QLineEdit* frameSizeEdit = nullptr;
@@ -177,11 +176,9 @@ public:
     ScriptPathSettings* scriptPaths = nullptr;
     QAction* openScriptAction = nullptr;
 
-    // The panels currently in the scroll box, in no particular order.
+    // The panels in view (the grid makes widgets for those alone), in plan
+    // order.
     QList<SegmentPanel*> panels() const;
-    // A new panel in the scroll box for a segment, wired to the plan; the
-    // plan's layout fills, places and shows it.
-    SegmentPanel* createPanel(SegmentId segment);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -206,11 +203,11 @@ private:
     void addPaths(const QStringList& paths);
     void openScriptFile(const QString& path);
     void showBrandOfFirstSegment();
-    void onPanelSelected(SegmentPanel* panel);
-    void onPanelDelete(SegmentPanel* panel);
+    void onPanelEdit(SegmentId segment, const EditCells& shown, const EditCells& typed);
+    void onPanelDelete(SegmentId segment);
     // The snap actions and the script path controls (MainWindowPreflight.cpp).
     void buildScriptControls();
-    void onPanelSnap(SegmentPanel* panel, bool toNext);
+    void onPanelSnap(SegmentId segment, bool toNext);
     // Before a script is written: false when AviSynth would refuse a join and
     // the user does not want it written anyway.
     bool acceptJoinProblems();

@@ -15,7 +15,7 @@
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/PanelCell.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/PlanView.h"
 #include "ui/ScriptPathSettings.h"
 #include "ui/SegmentPanel.h"
@@ -44,10 +44,8 @@ SplicePlan* MainWindow::plan() const {
 }
 
 void MainWindow::addFileCommand() {
-    recorded([this] {
-        deleteHiddenPanels();
-        addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile")));
-    });
+    recorded(
+        [this] { addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile"))); });
     // The refresh runs also when the dialog was cancelled or a file failed,
     // so the window shows what did get into the plan.
     guarded([this] { afterPlanChange(); });
@@ -58,10 +56,7 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    recorded([this, &absolute] {
-        deleteHiddenPanels();
-        addPaths(absolute);
-    });
+    recorded([this, &absolute] { addPaths(absolute); });
     guarded([this] { afterPlanChange(); });
 }
 
@@ -113,13 +108,14 @@ void MainWindow::keepCurrentPanelInView() {
     if (!plan_) {
         return;
     }
-    if (SegmentPanel* panel = view_->panelOf(plan_->currentSegment)) {
-        panelArea->ensureWidgetVisible(panel, 8, 8);
-    }
+    panelArea->ensurePanelVisible(plan_->currentSegment);
 }
 
 void MainWindow::focusCurrentPanel() {
-    SegmentPanel* panel = plan_ ? view_->panelOf(plan_->currentSegment) : nullptr;
+    if (plan_) {
+        panelArea->ensurePanelVisible(plan_->currentSegment);
+    }
+    SegmentPanel* panel = plan_ ? panelArea->panelOf(plan_->currentSegment) : nullptr;
     if (panel != nullptr) {
         panel->startEdit->setFocus(Qt::OtherFocusReason);
     } else {
@@ -130,7 +126,6 @@ void MainWindow::focusCurrentPanel() {
 
 void MainWindow::addSpliceCommand() {
     recorded([this] {
-        deleteHiddenPanels();
         const std::string refusal = spliceRefusal(plan_.get());
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
@@ -165,7 +160,6 @@ bool MainWindow::readyToWrite() {
 
 void MainWindow::generateCommand() {
     guarded([this] {
-        deleteHiddenPanels();
         if (!readyToWrite()) {
             return;
         }
@@ -208,7 +202,6 @@ void MainWindow::writeScript(const QString& path) {
 
 void MainWindow::moveEarlierCommand() {
     recorded([this] {
-        deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveEarlier(plan_->currentSegment);
             afterPlanChange();
@@ -218,7 +211,6 @@ void MainWindow::moveEarlierCommand() {
 
 void MainWindow::moveLaterCommand() {
     recorded([this] {
-        deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             plan_->moveLater(plan_->currentSegment);
             afterPlanChange();
@@ -226,33 +218,18 @@ void MainWindow::moveLaterCommand() {
     });
 }
 
-SegmentPanel* MainWindow::createPanel(SegmentId segment) {
-    auto* panel = new SegmentPanel(panelArea->contents(), segment);
-    panel->setObjectName(QStringLiteral("segmentPanel"));
-    connect(panel, &SegmentPanel::selected, this, &MainWindow::onPanelSelected);
-    connect(panel, &SegmentPanel::deleteRequested, this, &MainWindow::onPanelDelete);
-    connect(panel, &SegmentPanel::snapRequested, this, &MainWindow::onPanelSnap);
-    return panel;
-}
-
-void MainWindow::onPanelSelected(SegmentPanel* panel) {
-    recorded([this, panel] {
-        if (!plan_ || panel->segmentId() == kNoSegment) {
+void MainWindow::onPanelEdit(SegmentId id, const EditCells& shown, const EditCells& typed) {
+    recorded([this, id, &shown, &typed] {
+        if (!plan_ || id == kNoSegment) {
             return;
         }
-        const SegmentId id = panel->segmentId();
-        const PanelState before = panel->shownState();
-        const EditCells typed{panel->startEdit->text().toStdString(),
-                              panel->endEdit->text().toStdString(),
-                              panel->lengthEdit->text().toStdString()};
         plan_->applyEdit(id, typed.start, typed.end, typed.length);
         const int32_t at = plan_->segments.indexOf(id);
-        if (at >= 0 && panel->segmentId() == id) {
-            const PanelState& after = panel->shownState();
-            tellCorrection(
-                editNote({before.internalStart, before.internalEnd, before.internalLength}, typed,
-                         {after.internalStart, after.internalEnd, after.internalLength},
-                         plan_->segments.at(at).header->TotalFrames));
+        if (at >= 0) {
+            const PanelState after = view_->panelAt(at);
+            tellCorrection(editNote(shown, typed,
+                                    {after.internalStart, after.internalEnd, after.internalLength},
+                                    plan_->segments.at(at).header->TotalFrames));
         }
         afterPlanChange();
     });
@@ -267,10 +244,10 @@ void MainWindow::tellCorrection(const std::string& note) {
     }
 }
 
-void MainWindow::onPanelDelete(SegmentPanel* panel) {
-    recorded([this, panel] {
-        if (plan_ && panel->segmentId() != kNoSegment) {
-            plan_->remove(panel->segmentId());
+void MainWindow::onPanelDelete(SegmentId id) {
+    recorded([this, id] {
+        if (plan_ && id != kNoSegment) {
+            plan_->remove(id);
         }
     });
     guarded([this] {

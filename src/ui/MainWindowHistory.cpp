@@ -96,7 +96,6 @@ void MainWindow::redoCommand() {
 
 void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
     guarded([this, step] {
-        deleteHiddenPanels();
         if (!((*history_).*step)()) {
             return;
         }

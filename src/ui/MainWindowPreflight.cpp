@@ -32,7 +32,6 @@ void MainWindow::buildScriptControls() {
 void MainWindow::snapCommand(bool toNext) {
     // One step of the history, as an edit of the start is.
     recorded([this, toNext] {
-        deleteHiddenPanels();
         if (plan_ && plan_->currentSegment != kNoSegment) {
             snapStart(*plan_, plan_->currentSegment,
                       toNext ? SnapDirection::Next : SnapDirection::Previous);
@@ -41,9 +40,9 @@ void MainWindow::snapCommand(bool toNext) {
     });
 }
 
-void MainWindow::onPanelSnap(SegmentPanel* panel, bool toNext) {
-    if (plan_ && panel->segmentId() != kNoSegment) {
-        plan_->setCurrent(panel->segmentId());
+void MainWindow::onPanelSnap(SegmentId id, bool toNext) {
+    if (plan_ && id != kNoSegment) {
+        plan_->setCurrent(id);
         snapCommand(toNext);
     }
 }

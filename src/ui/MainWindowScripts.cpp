@@ -23,7 +23,6 @@ bool MainWindow::isScriptPath(const QString& path) {
 
 void MainWindow::openScriptCommand() {
     guarded([this] {
-        deleteHiddenPanels();
         if (const std::optional<QString> path = dialogs_->openScript(this, kScriptFilter)) {
             openScriptFile(*path);
         }
@@ -42,10 +41,7 @@ void MainWindow::openPaths(const QStringList& paths) {
             addFiles(files);
             files.clear();
         }
-        guarded([this, &path] {
-            deleteHiddenPanels();
-            openScriptFile(QFileInfo(path).absoluteFilePath());
-        });
+        guarded([this, &path] { openScriptFile(QFileInfo(path).absoluteFilePath()); });
         guarded([this] { afterPlanChange(); });
     }
     if (!files.isEmpty()) {

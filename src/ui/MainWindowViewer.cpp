@@ -165,7 +165,6 @@ void MainWindow::spliceHereCommand() {
         if (!plan_ || !f) {
             return;
         }
-        deleteHiddenPanels();
         const QStringList paths = dialogs_->openFiles(viewer_.get(), QStringLiteral("*.avi"),
                                                       QStringLiteral("addSplice"));
         if (paths.isEmpty()) {

@@ -207,12 +207,15 @@ void PanelGrid::bindPanels(bool planChanged) {
     for (size_t k = 0; k < states.size(); ++k) {
         draw(byIndex_.at(indexes[k]), states[k], indexes[k]);
     }
+    applied_ = kNoSegment;
 }
 
 void PanelGrid::draw(SegmentPanel* panel, const PanelState& state, int32_t index) {
     const QPoint at = slotRect(index).topLeft();
-    if (panel->segmentId() == state.id && panel->shownState() == state && !panel->isHidden() &&
-        panel->pos() == at) {
+    // The panel whose cells were just applied shows what the plan made of
+    // them, even when that is what it showed before ("x" typed as a start).
+    if (panel->segmentId() == state.id && state.id != applied_ && panel->shownState() == state &&
+        !panel->isHidden() && panel->pos() == at) {
         return;
     }
     panel->apply(state);
@@ -231,6 +234,7 @@ SegmentPanel* PanelGrid::takeFreePanel() {
     connect(panel, &SegmentPanel::selected, this, [this](SegmentPanel* p) {
         const EditCells typed{p->startEdit->text().toStdString(), p->endEdit->text().toStdString(),
                               p->lengthEdit->text().toStdString()};
+        applied_ = p->segmentId();
         emit editRequested(p->segmentId(), cellsShown(p->shownState()), typed);
     });
     connect(panel, &SegmentPanel::deleteRequested, this,

@@ -104,6 +104,8 @@ private:
     // The bound panels by the plan position they show.
     std::unordered_map<int32_t, SegmentPanel*> byIndex_;
     int32_t count_ = 0;
+    // The segment whose panel last asked for its cells to be applied.
+    SegmentId applied_ = kNoSegment;
     bool binding_ = false;
 };
 

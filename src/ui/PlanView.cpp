@@ -2,14 +2,12 @@
 
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
 
 #include <QProgressBar>
-
-#include <unordered_set>
 
 namespace vidloom::ui {
 
@@ -63,36 +61,23 @@ WindowSeams PlanView::seams() {
 }
 
 void PlanView::showPanels(const std::vector<PanelState>& states) {
-    std::unordered_set<SegmentId> present;
-    for (const PanelState& state : states) {
-        present.insert(state.id);
+    panels_ = states;
+    indexes_.clear();
+    for (const PanelState& state : panels_) {
+        indexes_.emplace(state.id, state.index);
     }
-    // Panels of segments that left the plan hide at once; the window destroys
-    // them before its next command.
-    for (auto it = panels_.begin(); it != panels_.end();) {
-        if (present.count(it->first) == 0) {
-            if (SegmentPanel* gone = it->second) {
-                gone->detach();
-                gone->hide();
-            }
-            it = panels_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    for (const PanelState& state : states) {
-        QPointer<SegmentPanel>& panel = panels_[state.id];
-        if (panel.isNull()) {
-            panel = form_.createPanel(state.id);
-        }
-        panel->apply(state);
-    }
+    // Only the panels in view become widgets.
+    form_.panelArea->refresh();
     form_.updatePreview();
 }
 
-SegmentPanel* PlanView::panelOf(SegmentId segment) const {
-    const auto it = panels_.find(segment);
-    return it != panels_.end() ? it->second.data() : nullptr;
+PanelState PlanView::panelAt(int32_t index) const {
+    return panels_.at(size_t(index));
+}
+
+int32_t PlanView::indexOf(SegmentId segment) const {
+    const auto it = indexes_.find(segment);
+    return it != indexes_.end() ? it->second : -1;
 }
 
 void PlanView::showMessage(const std::string& text) {

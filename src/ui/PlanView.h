@@ -4,8 +4,7 @@
 // reference prompt, each behind the plan's own small interface.
 
 #include "plan/WindowSeams.h"
-
-#include <QPointer>
+#include "ui/PanelGrid.h"
 
 #include <unordered_map>
 
@@ -45,16 +44,22 @@ private:
     TextLines& memo_;
 };
 
-class PlanView : public PanelViewSink, public IMessageBox, public ISpliceRefPrompt {
+class PlanView : public PanelViewSink,
+                 public PanelSource,
+                 public IMessageBox,
+                 public ISpliceRefPrompt {
 public:
     PlanView(MainWindow& form, TextLines& logMemo);
 
     // All the seams of one command.
     WindowSeams seams();
 
+    // The plan's panels as its last layout gave them; the grid asks for
+    // those it shows.
     void showPanels(const std::vector<PanelState>& panels) override;
-    // The panel of a segment in the plan, or null.
-    SegmentPanel* panelOf(SegmentId segment) const;
+    int32_t panelCount() const override { return int32_t(panels_.size()); }
+    PanelState panelAt(int32_t index) const override;
+    int32_t indexOf(SegmentId segment) const override;
     void showMessage(const std::string& text) override;
     std::optional<std::string> askText(const std::string& caption, const std::string& prompt,
                                        const std::string& defaultText) override;
@@ -65,8 +70,8 @@ public:
 
 private:
     MainWindow& form_;
-    // The panel of each segment id laid out so far and still in the plan.
-    std::unordered_map<SegmentId, QPointer<SegmentPanel>> panels_;
+    std::vector<PanelState> panels_;
+    std::unordered_map<SegmentId, int32_t> indexes_;
 };
 
 } // namespace vidloom::ui

@@ -7,7 +7,7 @@
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
 #include "ui/PanelCell.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TextLines.h"
 

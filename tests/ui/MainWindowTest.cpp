@@ -6,7 +6,7 @@
 #include "avi/Version.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/PreviewStrip.h"
 #include "ui/SegmentPanel.h"
 #include "ui/TextLines.h"

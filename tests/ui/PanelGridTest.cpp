@@ -171,9 +171,14 @@ private slots:
 
         // Typing in a panel that a refresh leaves as it was goes on; the
         // panels around it follow the plan.
+        // The window answers an edit with a refresh: the cells show the plan's
+        // values again.
+        grid.refresh();
+        QCOMPARE(panel->startEdit->text(),
+                 QString::fromStdString(source.panels[size_t(source.indexOf(id))].internalStart));
         panel->startEdit->setFocus();
-        panel->startEdit->end(false);
-        QTest::keyClicks(panel->startEdit, QStringLiteral("4"));
+        panel->startEdit->selectAll();
+        QTest::keyClicks(panel->startEdit, QStringLiteral("1234"));
         for (size_t i = 0; i < source.panels.size(); ++i) {
             if (source.panels[i].id != id) {
                 source.panels[i].internalStart += "0";

@@ -2,7 +2,7 @@
 
 #include "kit/AviBuilder.h"
 #include "ui/PanelCell.h"
-#include "ui/PanelScrollArea.h"
+#include "ui/PanelGrid.h"
 #include "ui/SegmentPanel.h"
 
 #include <QTableWidget>
