@@ -5,6 +5,7 @@
 #include "avi/InfoTags.h"
 #include "avi/OffsetSum.h"
 #include "avi/TextFormat.h"
+#include "avi/VideoColour.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,6 +139,8 @@ void AviHeader::readHeaders(BinaryFile& file) {
         readAudioFormat(file, findAudioStreamHeader(file, streams, v, f));
     }
     readOpenDml(file, streams, v);
+    ColourFormat = readVideoColour(file, {VideoFourCC, f, MoviSizePos + 4,
+                                          int64_t(MoviSizePos) + 4 + moviSize, VideoStreamNumber});
     MovieBytes += moviSize;
     LengthMsUnclamped = LengthMs;
 

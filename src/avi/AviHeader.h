@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -104,6 +105,9 @@ public:
     int64_t VideoSuperIndexPos = -1; // data of the video's "indx" chunk
     uint32_t VideoSuperIndexSize = 0;
     uint32_t VideoSuperIndexEntries = 0; // nEntriesInUse
+    // What AviSource's decoder will output, in AviSynth's names (YV12,
+    // RGB32...), from the codec's own headers; nullopt when they do not tell.
+    std::optional<std::string> ColourFormat;
 
 private:
     // The signature test: "RIFF", the RIFF size (gives RiffEnd), "AVI ".
