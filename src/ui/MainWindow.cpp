@@ -19,6 +19,7 @@
 #include "ui/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/UiText.h"
+#include "ui/ViewerWindow.h"
 #include "ui/WindowStyle.h"
 
 #include <QAction>
@@ -104,6 +105,7 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildScriptControls();
     view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
     buildHistory(); // also sets the title
+    buildViewer();
     refreshProperties();
 }
 

@@ -40,6 +40,7 @@ class ButtonFrame;
 class CommandButton;
 class PreviewStrip;
 class ScriptPathSettings;
+class ViewerWindow;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -96,6 +97,21 @@ public:
 
     // The plan, null until the first "Add File".
     SplicePlan* plan() const;
+
+    // ---- The Viewer (MainWindowViewer.cpp)
+    // F3: shows or hides the Viewer, which then shows the plan as it is.
+    void showViewerWindow();
+    ViewerWindow& viewerWindow() const { return *viewer_; }
+    // The Viewer's marks, each one step of the history, on the segment
+    // under its cursor and the frame it shows: I (its start), O (its last
+    // frame), S (split there), Delete (remove it), Ctrl+F2 (splice files at
+    // the cursor's plan position).
+    void markStartCommand();
+    void markEndCommand();
+    void splitHereCommand();
+    void removeHereCommand();
+    void spliceHereCommand();
+    QAction* viewerAction = nullptr;
 
     // Shows the window inside the available area of its screen.
     void openOnScreen();
@@ -217,6 +233,11 @@ private:
     void writeScript(const QString& path);
     // The first time a tool window is shown, it goes beside this window.
     void showToolWindow(QWidget& tool, bool& placed);
+    void buildViewer();
+    // After a change (or the current segment moved): the Viewer's plan,
+    // when it is shown.
+    void updateViewer();
+    void onViewerSegmentEntered(SegmentId segment);
 
     // Runs one command as one step of the plan's history (guarded as well).
     void recorded(const std::function<void()>& command);
@@ -242,6 +263,8 @@ private:
     std::vector<std::string> listedBlock_;
     bool brandPlaced_ = false;
     bool logPlaced_ = false;
+    bool viewerPlaced_ = false;
+    std::unique_ptr<ViewerWindow> viewer_;
     bool statusIsCorrection_ = false;
     QString statusText_; // in full; the line may show it shortened
 };

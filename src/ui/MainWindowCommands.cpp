@@ -106,6 +106,7 @@ void MainWindow::afterPlanChange() {
     showBrandOfFirstSegment();
     refreshProperties();
     keepCurrentPanelInView();
+    updateViewer();
 }
 
 void MainWindow::keepCurrentPanelInView() {

@@ -1,11 +1,12 @@
 // What the program remembers between runs, in the platform's usual place for
-// settings: where the three windows were, whether the tool windows were open,
+// settings: where the four windows were, whether the tool windows were open,
 // the Debug Info box and whether the preview strip was shown. The file dialogs keep their own
 // folders (DialogSeam).
 
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TagWindow.h"
+#include "ui/ViewerWindow.h"
 
 #include <QCheckBox>
 #include <QSettings>
@@ -47,6 +48,7 @@ void MainWindow::restoreSettings() {
     restoreWindow(settings, *this, false);
     brandPlaced_ = restoreWindow(settings, brandWindow_, true);
     logPlaced_ = restoreWindow(settings, logWindow_, true);
+    viewerPlaced_ = restoreWindow(settings, *viewer_, true);
     debugInfoBox->setChecked(settings.value(kDebugInfo, debugInfoBox->isChecked()).toBool());
 }
 
@@ -55,6 +57,7 @@ void MainWindow::saveSettings() const {
     saveWindow(settings, *this);
     saveWindow(settings, brandWindow_);
     saveWindow(settings, logWindow_);
+    saveWindow(settings, *viewer_);
     settings.setValue(kDebugInfo, debugInfoBox->isChecked());
     settings.setValue(kPreview, previewShown());
 }

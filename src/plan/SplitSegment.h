@@ -1,0 +1,15 @@
+#pragma once
+// Cutting one segment in two where the user looks: the Viewer's "split here".
+
+#include "plan/SplicePlan.h"
+
+namespace vidloom {
+
+// Splits segment id so that frame `frame` of its file starts a new segment
+// right after it (the first part keeps the frames before), makes the new
+// segment current and lays the panels out. Gives the new segment's id;
+// kNoSegment, with nothing changed, when the segment is gone or the frame is
+// not one of its frames after its first.
+SegmentId splitSegment(SplicePlan& plan, SegmentId id, int32_t frame);
+
+} // namespace vidloom
