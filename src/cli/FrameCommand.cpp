@@ -11,6 +11,7 @@
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"
 #include "preview/PreviewErrors.h"
+#include "script/PathMap.h"
 #include "script/ScriptPlan.h"
 #include "session/AviHeaderCache.h"
 
@@ -25,7 +26,8 @@ namespace {
 
 const char* const kFrameUsage =
     "Usage: vidloom-cli frame FILE N [--width W] -o OUT.png\n"
-    "       vidloom-cli frame --from SCRIPT.avs P [--width W] -o OUT.png\n"
+    "       vidloom-cli frame --from SCRIPT.avs P [--path-map FROM=TO]... [--wine]\n"
+    "                             [--width W] -o OUT.png\n"
     "A width above 4 times the frame's own width, or above 8192, is reduced to that\n"
     "bound (a note on stderr says so).\n";
 
@@ -49,6 +51,8 @@ std::optional<int64_t> decimal(const std::string& text) {
 
 struct Request {
     std::optional<std::string> script; // --from
+    // How the script's paths map back to this machine (as plan --from).
+    std::vector<PathMap::Mapping> paths;
     std::string file;
     std::string frameText;
     int64_t frame = 0;
@@ -85,6 +89,17 @@ Request parse(const Args& args) {
             }
         } else if (arg == "--width") {
             takeWidth(request, value());
+        } else if (arg == "--path-map") {
+            const std::string& text = value();
+            const std::optional<PathMap::Mapping> mapping = PathMap::parse(text);
+            if (!mapping) {
+                throw UsageError{"--path-map: '" + text + "' is not FROM=TO"};
+            }
+            request.paths.push_back(*mapping);
+        } else if (arg == "--wine") {
+            const PathMap wine = PathMap::wine();
+            request.paths.insert(request.paths.end(), wine.mappings().begin(),
+                                 wine.mappings().end());
         } else if (arg == "--from") {
             if (request.script) {
                 throw UsageError{"--from given twice"};
@@ -105,6 +120,9 @@ Request parse(const Args& args) {
         throw UsageError{"missing -o OUT.png"};
     }
     if (!request.script) {
+        if (!request.paths.empty()) {
+            throw UsageError{"--path-map and --wine go with --from"};
+        }
         request.file = absolutePath(positional[0]);
     }
     request.frameText = positional.back();
@@ -120,8 +138,11 @@ Request parse(const Args& args) {
 // Frame P of the script's plan: its file and its frame there.
 std::pair<std::string, int32_t> planFrame(const Request& request, AviHeaderCache& cache) {
     const std::string script = absolutePath(*request.script);
+    const PathMap paths(request.paths);
+    const ScriptDescription description =
+        readScriptFile(script, [&paths](const std::string& p) { return paths.fromScript(p); });
     const std::unique_ptr<SplicePlan> plan =
-        planFromScript(readScriptFile(script), script, WindowSeams(), cache);
+        planFromScript(description, script, WindowSeams(), cache);
     const PlanPositions positions = PlanPositions::of(plan->segments);
     const int32_t total = positions.total();
     std::optional<PlanFrame> f;

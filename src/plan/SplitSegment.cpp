@@ -15,7 +15,7 @@ SegmentId splitSegment(SplicePlan& plan, SegmentId id, int32_t frame) {
     std::unique_ptr<Segment> tail = segment.splitAt(int32_t(offset));
     const SegmentId tailId = tail->id();
     plan.segments.insert(i + 1, std::move(tail));
-    plan.layoutPanels(); // a segment laid out for the first time becomes current
+    plan.currentSegment = tailId;
     return tailId;
 }
 

@@ -6,8 +6,8 @@
 namespace vidloom {
 
 // Splits segment id so that frame `frame` of its file starts a new segment
-// right after it (the first part keeps the frames before), makes the new
-// segment current and lays the panels out. Gives the new segment's id;
+// right after it (the first part keeps the frames before) and makes the new
+// segment current; the caller shows the change. Gives the new segment's id;
 // kNoSegment, with nothing changed, when the segment is gone or the frame is
 // not one of its frames after its first.
 SegmentId splitSegment(SplicePlan& plan, SegmentId id, int32_t frame);

@@ -68,6 +68,7 @@ struct PanelState {
     bool canSnapNext = false;     // ... and after it
     JoinMark joinMark = JoinMark::None;
     std::string joinProblem; // why AviSynth refuses the join before this segment (tool tip)
+    friend bool operator==(const PanelState&, const PanelState&) = default;
 };
 
 } // namespace vidloom

@@ -133,6 +133,7 @@ void MainWindow::splitHereCommand() {
                            .arg(clipName(f->segmentIndex), number(f->frame)));
             return;
         }
+        plan_->layoutPanels();
         showStatus(
             QStringLiteral("%1 split: %2 starts at frame %3")
                 .arg(clipName(f->segmentIndex), clipName(f->segmentIndex + 1), number(f->frame)));

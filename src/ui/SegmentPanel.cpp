@@ -95,6 +95,7 @@ void SegmentPanel::detach() {
 }
 
 void SegmentPanel::apply(const PanelState& state) {
+    segment_ = state.id;
     shown_ = state;
     setTitle(toQt(state.caption));
     setFieldText(fileNameCell, toQt(state.fileName));

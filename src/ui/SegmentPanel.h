@@ -34,7 +34,9 @@ public:
     SegmentId segmentId() const { return segment_; }
     void detach();
 
-    // Draws what the plan's layout computed for this panel and shows it.
+    // Draws what the plan's layout computed for a segment and shows it; the
+    // panel shows that segment from now on (a grid hands one widget to
+    // another segment as the view scrolls).
     void apply(const PanelState& state);
     // What the last apply drew.
     const PanelState& shownState() const { return shown_; }

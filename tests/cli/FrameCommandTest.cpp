@@ -137,6 +137,15 @@ TEST(FrameCommand, FromAScriptEveryFrameIsItsFilesFrame) {
     EXPECT_EQ(past.err, script + ": frame 60 is out of range: the plan has 60 frames (0 to 59)\n");
     EXPECT_EQ(frame({"--from", script, "-1", "-o", out}).status, 1);
     EXPECT_TRUE(kit::readAll(out).empty());
+
+    // A script naming the files as Wine sees them is read back as plan --from reads it.
+    const std::string wine = kit::tempDir() + "/frame-from-wine.avs";
+    ASSERT_EQ(kit::cli("plan", {"--from", script, "--wine", "--script", wine}).status, 0);
+    EXPECT_EQ(frame({"--from", wine, "40", "-o", out}).status, 1);
+    ASSERT_EQ(frame({"--from", wine, "40", "--wine", "-o", out}).status, 0);
+    ASSERT_EQ(frame({frames[40].first, std::to_string(frames[40].second), "-o", viaFile}).status,
+              0);
+    EXPECT_EQ(kit::readAll(out), kit::readAll(viaFile));
 }
 
 // A width no person can use is brought down to 4 times the frame's own (and

@@ -5,6 +5,7 @@
 #include "present/PlanPositions.h"
 #include "kit/PlanFixture.h"
 #include "present/FileFrames.h"
+#include "present/ViewerModel.h"
 
 #include <random>
 
@@ -127,4 +128,35 @@ TEST_F(PlanPositionsTest, AFrameFollowsItsFileWhenItsSegmentGoes) {
     const PlanPositions after = PlanPositions::of(p->segments);
     EXPECT_EQ(after.follow(tail.id(), b, 500), 450);
     EXPECT_EQ(after.joins(), std::vector<int32_t>{100});
+}
+
+// The timeline marks what the preflight and the key-frame test say, at the
+// positions the mapping gives.
+TEST_F(PlanPositionsTest, TimelineMarksJoinsAndStarts) {
+    auto p = plan();
+    p->addSegment(segment("W"), 1); // another frame size: AviSynth refuses the join
+    p->addSegment(segment("T"), 2);
+    ClipOptions gop;
+    gop.frames = 50;
+    gop.keyEvery = 10;
+    auto g = std::make_unique<Segment>(makeClip("timeline-gop.avi", gop), cache);
+    g->start = 5;
+    g->length = 20;
+    p->addSegment(std::move(g), 3);
+    const PlanPositions positions = PlanPositions::of(p->segments);
+    const Timeline t = timelineOf(p->segments, positions);
+    ASSERT_EQ(t.bands.size(), 4u);
+    EXPECT_EQ(t.bands[1].first, 1000);
+    EXPECT_EQ(t.bands[3].fileIndex, 3);
+    EXPECT_FALSE(t.bands[3].startsOnKeyFrame);
+    EXPECT_TRUE(t.bands[2].startsOnKeyFrame);
+    ASSERT_EQ(t.joins.size(), 3u);
+    EXPECT_EQ(t.joins[0].position, 1000);
+    EXPECT_EQ(t.joins[0].mark, JoinMark::Refused);
+    EXPECT_NE(t.joins[0].problem.find("frame size"), std::string::npos);
+    // The ticks of the segment under frame 1135: key frames 10 and 20 of its file.
+    const auto frames = FileFrames::read(*p->segments.at(3).header, cache);
+    EXPECT_EQ(keyFrameTicks(*positions.at(1135), *frames), (std::vector<int32_t>{1135, 1145}));
+    EXPECT_EQ(frameTime(90061, 25, 1), "01:00:02.440");
+    EXPECT_EQ(frameTime(1, 30000, 1001), "00:00:00.033");
 }
