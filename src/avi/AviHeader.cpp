@@ -8,6 +8,7 @@
 #include "avi/index/FrameKeys.h"
 #include "avi/index/IndexEntries.h"
 #include "avi/index/MovieScan.h"
+#include "avi/VideoColour.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +159,8 @@ void AviHeader::readHeaders(BinaryFile& file) {
         readAudioFormat(file, a, audioFormat);
     }
     readOpenDml(file, streams, v);
+    ColourFormat = readVideoColour(file, {VideoFourCC, f, MoviSizePos + 4,
+                                          int64_t(MoviSizePos) + 4 + moviSize, VideoStreamNumber});
     MovieBytes += moviSize;
 
     MovieLists = tree.movieLists;

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,9 @@ public:
     int64_t VideoSuperIndexPos = -1; // data of the video's "indx" chunk
     uint32_t VideoSuperIndexSize = 0;
     uint32_t VideoSuperIndexEntries = 0; // nEntriesInUse
+    // What AviSource's decoder will output, in AviSynth's names (YV12,
+    // RGB32...), from the codec's own headers; nullopt when they do not tell.
+    std::optional<std::string> ColourFormat;
 
     // Where the video frames come from and how many the stream header
     // declares (its dwLength; the main header's count when it says 0).

@@ -77,7 +77,13 @@ void writeInfoJson(JsonWriter& w, const std::string& file, const AviHeader& info
                 .endObject();
         }
     }
-    w.endArray().endObject();
+    w.endArray();
+    if (info.ColourFormat) {
+        w.field("colourFormat", *info.ColourFormat);
+    } else {
+        w.nullField("colourFormat");
+    }
+    w.endObject();
 }
 
 } // namespace

@@ -6,28 +6,10 @@
 #include <cstdio>
 #include <map>
 #include <numeric>
-#include <optional>
 
 namespace vidloom {
 
 namespace {
-
-// The pixel type AviSynth gives a clip whose frames need no decoder, or
-// nullopt when a codec decides it.
-std::optional<std::string> rawPixelType(const std::string& fourcc, int32_t bitCount) {
-    const std::string code = upperShort(fourcc);
-    if (code == std::string(4, '\0') || code == "DIB " || code == "RGB ") {
-        return "RGB" + std::to_string(bitCount);
-    }
-    static const std::map<std::string, std::string> kRaw = {
-        {"YUY2", "YUY2"}, {"YUYV", "YUY2"}, {"YV12", "YV12"}, {"I420", "YV12"}, {"IYUV", "YV12"},
-        {"Y800", "Y8"},   {"GREY", "Y8"},   {"YV16", "YV16"}, {"YV24", "YV24"}};
-    const auto it = kRaw.find(code);
-    if (it == kRaw.end()) {
-        return std::nullopt;
-    }
-    return it->second;
-}
 
 // A FourCC as text: printable codes as they are, others in hexadecimal.
 std::string fourccText(const std::string& fourcc) {
@@ -46,8 +28,8 @@ std::string fourccText(const std::string& fourcc) {
 }
 
 std::string colourText(const AviHeader& h) {
-    if (const auto raw = rawPixelType(h.VideoFourCC, h.BitCount)) {
-        return *raw;
+    if (h.ColourFormat) {
+        return *h.ColourFormat;
     }
     return fourccText(h.VideoFourCC) + " " + std::to_string(h.BitCount) + "-bit";
 }
@@ -123,14 +105,17 @@ bool videoDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
                      "Splice: Frame sizes don't match")) {
         return true;
     }
-    const auto rawA = rawPixelType(a.VideoFourCC, a.BitCount);
-    const auto rawB = rawPixelType(b.VideoFourCC, b.BitCount);
+    // What each decoder will output, where the codec's headers tell; two
+    // files the headers say nothing about are alike when one kind of decoder
+    // reads both at one depth.
+    const auto& formatA = a.ColourFormat;
+    const auto& formatB = b.ColourFormat;
     const char* formats = "Splice: Video formats don't match";
-    if (rawA && rawB) {
-        if (*rawA != *rawB && check.differ("colour format", *rawA, *rawB, formats)) {
+    if (formatA && formatB) {
+        if (*formatA != *formatB && check.differ("colour format", *formatA, *formatB, formats)) {
             return true;
         }
-    } else if (rawA || rawB || codecFamily(a.VideoFourCC) != codecFamily(b.VideoFourCC) ||
+    } else if (formatA || formatB || codecFamily(a.VideoFourCC) != codecFamily(b.VideoFourCC) ||
                a.BitCount != b.BitCount) {
         check.differ("colour format", colourText(a), colourText(b), formats, false);
     }

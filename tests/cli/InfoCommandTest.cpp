@@ -137,7 +137,8 @@ TEST(InfoCommand, JsonKeysInTheirOrder) {
                                                "aspectVerdict",
                                                "nandubTagFound",
                                                "brandTagFound",
-                                               "tags"};
+                                               "tags",
+                                               "colourFormat"};
     EXPECT_EQ(f.keys(), expected);
     // The report inside JSON keeps its CR LF.
     EXPECT_NE(f["report"].text.find("\r\nAVI Information :\r\n"), std::string::npos);

@@ -47,6 +47,35 @@ TEST(Preflight, RealFilesStopAtTheRuleAviSynthChecksFirst) {
     EXPECT_TRUE(joinProblems(xvid, xvid).empty());
 }
 
+TEST(Preflight, ColourFormatsAsTheCodecsHeadersTellThem) {
+    // Real files of one size and rate, without audio: only the colour format
+    // can differ.
+    AviHeaderCache cache;
+    const auto clip = [&cache](const char* name) -> const AviHeader& {
+        return cache.get(fixture(std::string("colour/") + name));
+    };
+    const std::pair<const char*, const char*> joined[] = {{"mpeg4_xvid.avi", "h264_420.avi"},
+                                                          {"mpeg4_xvid.avi", "mjpeg_420.avi"}};
+    for (const auto& [a, b] : joined) {
+        EXPECT_TRUE(joinProblems(clip(a), clip(b)).empty()) << a << " then " << b;
+    }
+    const std::pair<const char*, const char*> refused[] = {{"mjpeg_420.avi", "mjpeg_422.avi"},
+                                                           {"mjpeg_420.avi", "mjpeg_rgb.avi"},
+                                                           {"h264_420.avi", "h264_444p10.avi"}};
+    for (const auto& [a, b] : refused) {
+        const auto problems = joinProblems(clip(a), clip(b));
+        ASSERT_EQ(problems.size(), 1u) << a << " then " << b;
+        const SpliceProblem& p = problems[0];
+        EXPECT_TRUE(p.certain) << a << " then " << b;
+        EXPECT_EQ(p.aviSynthMessage, "Splice: Video formats don't match");
+        EXPECT_EQ(p.earlierValue, clip(a).ColourFormat.value_or("?"));
+        EXPECT_EQ(p.laterValue, clip(b).ColourFormat.value_or("?"));
+    }
+    // A codec whose headers Vidloom does not read: only the decoder can tell.
+    EXPECT_EQ(verdict(clip("mjpeg_420.avi"), clip("ffv1_420.avi")),
+              std::vector<std::string>{"colour format?"});
+}
+
 class PreflightRules : public PlanTest {
 protected:
     const AviHeader& header(const std::string& name, const kit::AviBuilder& b) {
@@ -79,10 +108,8 @@ TEST_F(PreflightRules, EachPropertyInAviSynthsOrder) {
          [](kit::AviBuilder& b) { b.handler = b.compression = "MJPG", b.microSecPerFrame = 20000; },
          {"colour format?", "frame rate"},
          "Splice: Video framerate doesn't match"},
-        {"depth",
-         [](kit::AviBuilder& b) { b.bitCount = 12; },
-         {"colour format?"},
-         "Splice: Video formats don't match"},
+        // An Xvid decoder gives YV12 whatever the bit count says.
+        {"depth", [](kit::AviBuilder& b) { b.bitCount = 12; }, {}, ""},
         {"channels-rate",
          [](kit::AviBuilder& b) { b.channels = 1, b.sampleRate = 48000; },
          {"audio channels"},
