@@ -16,6 +16,7 @@ const char* const kUsage =
     "                        [--script OUT] [--json]\n"
     "  vidloom-cli plan --from SCRIPT.avs [the same options]\n"
     "  vidloom-cli frame FILE N [--width W] -o OUT.png\n"
+    "  vidloom-cli frame --from SCRIPT.avs P [--width W] -o OUT.png\n"
     "  vidloom-cli --help | --version\n"
     "\n"
     "info       the information report of each AVI file (--json: the header fields and tags)\n"
@@ -24,7 +25,9 @@ const char* const kUsage =
     "           --script OUT writes its AviSynth script (- for stdout);\n"
     "           --from starts from the plan a script describes\n"
     "frame      writes frame N of FILE (numbered as AviSource numbers them) as a PNG file,\n"
-    "           scaled to width W when given (needs a build with FFmpeg's libraries)\n"
+    "           scaled to width W when given (needs a build with FFmpeg's libraries);\n"
+    "           --from: frame P of the assembled plan the script describes; a width\n"
+    "           above 4 times the frame's own or above 8192 is reduced to that, with a note\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error, 3 a splice was refused.\n";
 } // namespace

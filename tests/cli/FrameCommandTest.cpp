@@ -93,3 +93,64 @@ TEST(FrameCommand, UsageErrors) {
         EXPECT_NE(r.err.find("Usage: vidloom-cli frame"), std::string::npos);
     }
 }
+
+// Frame P of a script's plan is, byte for byte, the PNG of the frame of the
+// file that P comes from: over a plan of both fixtures with a splice across
+// a join, a segment starting on no key frame, B-frames and dropped frames.
+TEST(FrameCommand, FromAScriptEveryFrameIsItsFilesFrame) {
+    if (!preview::previewsBuiltIn()) {
+        GTEST_SKIP() << "previews are not built in";
+    }
+    const std::string b = fixture("bframes.avi");
+    const std::string d = fixture("dropped.avi");
+    const std::string script = kit::tempDir() + "/frame-from.avs";
+    // b(0,7) d(0,30) d(7,23): the splice overwrites b's rest and 7 frames of d.
+    const kit::CliRun made =
+        kit::cli("plan", {b, "--append", d, "--splice-at", "7", d, "--script", script});
+    ASSERT_EQ(made.status, 0) << made.err;
+    struct Source {
+        std::string file;
+        int first;
+        int count;
+    };
+    std::vector<std::pair<std::string, int>> frames;
+    for (const Source& s : {Source{b, 0, 7}, Source{d, 0, 30}, Source{d, 7, 23}}) {
+        for (int k = 0; k < s.count; ++k) {
+            frames.emplace_back(s.file, s.first + k);
+        }
+    }
+    const std::string viaPlan = kit::tempDir() + "/frame-from-plan.png";
+    const std::string viaFile = kit::tempDir() + "/frame-from-file.png";
+    for (size_t p = 0; p < frames.size(); ++p) {
+        kit::CliRun r =
+            frame({"--from", script, std::to_string(p), "-o", viaPlan, "--width", "40"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        r = frame(
+            {frames[p].first, std::to_string(frames[p].second), "--width", "40", "-o", viaFile});
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(kit::readAll(viaPlan), kit::readAll(viaFile)) << "P " << p;
+    }
+
+    const std::string out = kit::tempDir() + "/frame-from-never.png";
+    const kit::CliRun past = frame({"--from", script, std::to_string(frames.size()), "-o", out});
+    EXPECT_EQ(past.status, 1);
+    EXPECT_EQ(past.err, script + ": frame 60 is out of range: the plan has 60 frames (0 to 59)\n");
+    EXPECT_EQ(frame({"--from", script, "-1", "-o", out}).status, 1);
+    EXPECT_TRUE(kit::readAll(out).empty());
+}
+
+// A width no person can use is brought down to 4 times the frame's own (and
+// 8192 at most), said on stderr; the PNG is still written.
+TEST(FrameCommand, WidthIsBoundedByTheFramesOwn) {
+    if (!preview::previewsBuiltIn()) {
+        GTEST_SKIP() << "previews are not built in";
+    }
+    const std::string out = kit::tempDir() + "/frame-wide.png";
+    kit::CliRun r = frame({fixture("bframes.avi"), "3", "--width", "16384", "-o", out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(pngSize(kit::readAll(out)), std::make_pair(192u, 128u));
+    EXPECT_NE(r.err.find("note: --width 16384"), std::string::npos) << r.err;
+    r = frame({fixture("bframes.avi"), "3", "--width", "192", "-o", out});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
