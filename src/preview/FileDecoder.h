@@ -3,7 +3,8 @@
 // frames. A frame is found by seeking to the key frame at or before it (the
 // core's key-frame answers) and decoding forward; a later frame of the same
 // stretch continues from where the last one stopped. Not thread-safe: one
-// caller at a time.
+// caller at a time. The decoding itself (ffmpeg/FfmpegDecoder) lives in a
+// module that the first FileDecoder loads (ModuleLoader.h).
 //
 // Which picture is which: the AVI demuxer stamps each packet with its video
 // entry number, and FFmpeg's decoders stamp each picture they give with the
@@ -26,7 +27,8 @@ namespace vidloom::preview {
 class FileDecoder {
 public:
     // Opens the file; raises DecodeError (FFmpeg cannot open or decode it, or
-    // numbers its frames differently from the core) or PreviewsNotBuiltIn.
+    // numbers its frames differently from the core) or PreviewsNotBuiltIn
+    // (also when the decoding module cannot be loaded: PreviewModuleNotLoaded).
     // threads: the decoder's threads, 0 for as many as the machine has.
     FileDecoder(const std::string& fileName, EntryMap entries, int threads = 0);
     ~FileDecoder();
@@ -52,7 +54,10 @@ private:
 // naming the file when it cannot be written, PreviewsNotBuiltIn without FFmpeg.
 void writePng(const Picture& picture, const std::string& fileName);
 
-// Whether this build decodes frames (FFmpeg's libraries were found).
+// Whether this build decodes frames: it was built with FFmpeg's libraries,
+// which come in a module loaded with the first frame (ModuleLoader.h). Looks
+// at nothing on disc; a module that cannot be loaded shows when a frame is
+// asked for.
 bool previewsBuiltIn();
 
 } // namespace vidloom::preview
