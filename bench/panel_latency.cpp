@@ -14,8 +14,8 @@
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/PanelCell.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TagWindow.h"
 
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "preview/FrameReader.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/PreviewStrip.h"
+#include "ui/viewer/PreviewStrip.h"
 #include "ui/TagWindow.h"
 
 #include <QApplication>

@@ -14,7 +14,7 @@
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TagWindow.h"
-#include "ui/ViewerWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "FuzzInput.h"
 
 #include "avi/AviHeader.h"
-#include "avi/ColourFormat.h"
+#include "avi/colour/ColourFormat.h"
 #include "avi/Errors.h"
 
 #include <algorithm>

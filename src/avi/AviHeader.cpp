@@ -5,7 +5,7 @@
 #include "avi/InfoTags.h"
 #include "avi/OffsetSum.h"
 #include "avi/TextFormat.h"
-#include "avi/VideoColour.h"
+#include "avi/colour/VideoColour.h"
 #include "avi/index/FrameKeys.h"
 #include "avi/index/IndexEntries.h"
 #include "avi/index/MovieScan.h"

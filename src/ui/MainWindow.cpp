@@ -13,13 +13,13 @@
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
-#include "ui/PanelGrid.h"
+#include "ui/panels/PanelGrid.h"
 #include "ui/PlanView.h"
-#include "ui/PreviewStrip.h"
-#include "ui/SegmentPanel.h"
+#include "ui/viewer/PreviewStrip.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/UiText.h"
-#include "ui/ViewerWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 #include "ui/WindowStyle.h"
 
 #include <QAction>

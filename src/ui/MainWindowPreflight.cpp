@@ -8,7 +8,7 @@
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptPathSettings.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/UiText.h"
 
 #include <QAction>

@@ -13,7 +13,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlanView.h"
 #include "ui/UiText.h"
-#include "ui/ViewerWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 #include "ui/WindowStyle.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
-#include "ui/PanelGrid.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
 

@@ -4,7 +4,7 @@
 // reference prompt, each behind the plan's own small interface.
 
 #include "plan/WindowSeams.h"
-#include "ui/PanelGrid.h"
+#include "ui/panels/PanelGrid.h"
 
 #include <unordered_map>
 

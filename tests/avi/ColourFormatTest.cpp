@@ -2,10 +2,10 @@
 // codec and layout the fixture script makes, against the pixel format ffprobe
 // reported for each when it was made.
 
-#include "avi/ColourFormat.h"
+#include "avi/colour/ColourFormat.h"
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
-#include "avi/VideoColour.h"
+#include "avi/colour/VideoColour.h"
 #include "kit/AviBuilder.h"
 
 #include <fstream>

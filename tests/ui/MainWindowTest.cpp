@@ -6,9 +6,9 @@
 #include "avi/Version.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/PanelGrid.h"
-#include "ui/PreviewStrip.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/viewer/PreviewStrip.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 
 #include <QLineEdit>

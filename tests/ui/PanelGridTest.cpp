@@ -2,9 +2,9 @@
 // the view scrolls, events that name the segment a widget shows now, and the
 // focus and typing of a panel that a refresh does not change.
 
-#include "ui/PanelGrid.h"
-#include "ui/PanelCell.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QAction>
 #include <QPushButton>

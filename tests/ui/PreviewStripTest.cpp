@@ -5,9 +5,9 @@
 #include "UiTestSupport.h"
 
 #include "preview/FileDecoder.h"
-#include "ui/PanelCell.h"
-#include "ui/PreviewStrip.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/viewer/PreviewStrip.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -7,9 +7,9 @@
 
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
-#include "ui/PanelCell.h"
+#include "ui/panels/PanelCell.h"
 #include "ui/ScriptPathSettings.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 
 #include <QAction>

@@ -7,8 +7,8 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/PanelCell.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 
 #include <QProgressBar>

@@ -1,9 +1,9 @@
 #include "UiTestSupport.h"
 
 #include "kit/AviBuilder.h"
-#include "ui/PanelCell.h"
-#include "ui/PanelGrid.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QTableWidget>
 #include <QTest>

@@ -8,9 +8,9 @@
 #include "plan/SplicePlan.h"
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"
-#include "ui/PictureView.h"
-#include "ui/SegmentPanel.h"
-#include "ui/ViewerWindow.h"
+#include "ui/viewer/PictureView.h"
+#include "ui/panels/SegmentPanel.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QLabel>

@@ -8,9 +8,9 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/PanelCell.h"
-#include "ui/PanelGrid.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
 

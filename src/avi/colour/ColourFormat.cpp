@@ -1,9 +1,9 @@
-#include "avi/ColourFormat.h"
+#include "avi/colour/ColourFormat.h"
 
-#include "avi/H264Sps.h"
-#include "avi/HuffYuvHeader.h"
-#include "avi/JpegHeader.h"
-#include "avi/MpegVideoHeaders.h"
+#include "avi/colour/H264Sps.h"
+#include "avi/colour/HuffYuvHeader.h"
+#include "avi/colour/JpegHeader.h"
+#include "avi/colour/MpegVideoHeaders.h"
 #include "avi/TextFormat.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "ui/PanelGrid.h"
+#include "ui/panels/PanelGrid.h"
 
-#include "ui/PanelCell.h"
-#include "ui/SegmentPanel.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QApplication>
 #include <QChildEvent>

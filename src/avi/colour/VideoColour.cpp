@@ -1,6 +1,6 @@
-#include "avi/VideoColour.h"
+#include "avi/colour/VideoColour.h"
 
-#include "avi/ColourFormat.h"
+#include "avi/colour/ColourFormat.h"
 #include "avi/FourCC.h"
 #include "avi/index/IndexEntries.h"
 

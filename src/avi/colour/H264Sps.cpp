@@ -1,6 +1,6 @@
-#include "avi/H264Sps.h"
+#include "avi/colour/H264Sps.h"
 
-#include "avi/BitReader.h"
+#include "avi/colour/BitReader.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // The picture layout of an H.264 stream from its sequence parameter set: the
 // chroma format and the bit depth.
 
-#include "avi/PixelLayout.h"
+#include "avi/colour/PixelLayout.h"
 
 #include <optional>
 #include <string_view>

@@ -2,7 +2,7 @@
 // The picture layouts of MPEG-1/2 video (the sequence header and its
 // extension) and of MPEG-4 part 2 (the video object layer header).
 
-#include "avi/PixelLayout.h"
+#include "avi/colour/PixelLayout.h"
 
 #include <optional>
 #include <string_view>

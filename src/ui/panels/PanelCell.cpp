@@ -1,4 +1,4 @@
-#include "ui/PanelCell.h"
+#include "ui/panels/PanelCell.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

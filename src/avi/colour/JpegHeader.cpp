@@ -1,4 +1,4 @@
-#include "avi/JpegHeader.h"
+#include "avi/colour/JpegHeader.h"
 
 #include <cstdint>
 

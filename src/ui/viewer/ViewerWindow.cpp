@@ -1,10 +1,10 @@
-#include "ui/ViewerWindow.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include "plan/Preflight.h"
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"
-#include "ui/PictureView.h"
-#include "ui/TimelineWidget.h"
+#include "ui/viewer/PictureView.h"
+#include "ui/viewer/TimelineWidget.h"
 #include "ui/UiText.h"
 
 #include <QKeyEvent>

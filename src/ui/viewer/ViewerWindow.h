@@ -14,7 +14,7 @@
 
 #include "present/ViewerModel.h"
 #include "ui/ToolWindow.h"
-#include "ui/ViewerDecoder.h"
+#include "ui/viewer/ViewerDecoder.h"
 
 #include <QElapsedTimer>
 

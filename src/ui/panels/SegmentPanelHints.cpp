@@ -2,7 +2,7 @@
 // refuse the join before it, the key frames around its start in the tool tip,
 // and a context menu that moves the start onto one of them.
 
-#include "ui/SegmentPanel.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include "ui/UiText.h"
 

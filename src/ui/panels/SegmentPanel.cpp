@@ -1,6 +1,6 @@
-#include "ui/SegmentPanel.h"
+#include "ui/panels/SegmentPanel.h"
 
-#include "ui/PanelCell.h"
+#include "ui/panels/PanelCell.h"
 #include "ui/UiText.h"
 
 #include <QMouseEvent>

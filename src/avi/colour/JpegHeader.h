@@ -3,7 +3,7 @@
 // header: the sampling factors of its components, their precision, and what
 // says the components are R, G, B rather than Y, Cb, Cr.
 
-#include "avi/PixelLayout.h"
+#include "avi/colour/PixelLayout.h"
 
 #include <optional>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "ui/ViewerDecoder.h"
+#include "ui/viewer/ViewerDecoder.h"
 
 #include "preview/FrameReader.h"
 #include "ui/UiText.h"

@@ -1,4 +1,4 @@
-#include "avi/PixelLayout.h"
+#include "avi/colour/PixelLayout.h"
 
 namespace vidloom {
 

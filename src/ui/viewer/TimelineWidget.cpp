@@ -1,4 +1,4 @@
-#include "ui/TimelineWidget.h"
+#include "ui/viewer/TimelineWidget.h"
 
 #include "ui/UiText.h"
 

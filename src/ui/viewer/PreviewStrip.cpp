@@ -1,4 +1,4 @@
-#include "ui/PreviewStrip.h"
+#include "ui/viewer/PreviewStrip.h"
 
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"

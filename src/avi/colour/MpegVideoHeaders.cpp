@@ -1,6 +1,6 @@
-#include "avi/MpegVideoHeaders.h"
+#include "avi/colour/MpegVideoHeaders.h"
 
-#include "avi/BitReader.h"
+#include "avi/colour/BitReader.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "avi/HuffYuvHeader.h"
+#include "avi/colour/HuffYuvHeader.h"
 
-#include "avi/PixelLayout.h"
+#include "avi/colour/PixelLayout.h"
 
 #include <cstdint>
 
