@@ -6,6 +6,7 @@
 #include "avi/AviHeader.h"
 #include "avi/Errors.h"
 #include "avi/InfoTags.h"
+#include "avi/TextFormat.h"
 #include "plan/FileNames.h"
 #include "present/EditNote.h"
 #include "present/PropertyFields.h"
@@ -101,14 +102,20 @@ void MainWindow::afterPlanChange() {
     const std::vector<std::string>& block = session_.listingBlock();
     if (block != listedBlock_ || relist_) {
         relist_ = false;
-        logWindow_.logText->clear();
+        QStringList lines;
+        lines.reserve(qsizetype(block.size()));
         for (const std::string& line : block) {
-            logWindow_.logText->addText(line);
+            lines.append(toQt(line));
         }
         // The joins AviSynth will refuse follow the listing they belong to.
         for (const SpliceProblem& problem : session_.problems()) {
-            logWindow_.logText->addText(kWarningPrefix + problem.text());
+            QString text = toQt(withLineFeeds(kWarningPrefix + problem.text()));
+            if (text.endsWith(QLatin1Char('\n'))) {
+                text.chop(1);
+            }
+            lines.append(text);
         }
+        logWindow_.logText->setLines(lines);
         listedBlock_ = block;
     }
     if (statusIsWrittenScript_ && session_.isModified()) {

@@ -17,6 +17,7 @@ TextLines::TextLines(QWidget* parent) : QPlainTextEdit(parent) {
 // first line added after clearing takes its place, so that adding an empty
 // line is told apart from adding nothing.
 void TextLines::clear() {
+    pending_.reset();
     QPlainTextEdit::clear();
     empty_ = true;
 }
@@ -30,6 +31,10 @@ void TextLines::addText(const std::string& text) {
 }
 
 void TextLines::addLine(const QString& line) {
+    if (pending_) {
+        pending_->append(line);
+        return;
+    }
     if (document()->isEmpty() && empty_) {
         setPlainText(line);
     } else {
@@ -38,7 +43,36 @@ void TextLines::addLine(const QString& line) {
     empty_ = false;
 }
 
+void TextLines::setLines(const QStringList& lines) {
+    clear();
+    if (lines.isEmpty()) {
+        return;
+    }
+    pending_ = lines;
+    if (isVisible()) {
+        applyPending();
+    }
+}
+
+void TextLines::applyPending() {
+    if (!pending_) {
+        return;
+    }
+    const QStringList lines = std::move(*pending_);
+    pending_.reset();
+    setPlainText(lines.join(QLatin1Char('\n')));
+    empty_ = false;
+}
+
+void TextLines::showEvent(QShowEvent* event) {
+    applyPending();
+    QPlainTextEdit::showEvent(event);
+}
+
 QStringList TextLines::lines() const {
+    if (pending_) {
+        return *pending_;
+    }
     if (document()->isEmpty() && empty_) {
         return {};
     }

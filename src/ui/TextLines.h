@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+#include <optional>
 #include <string>
 
 namespace vidloom::ui {
@@ -22,11 +23,20 @@ public:
     // does not start an empty one.
     void addText(const std::string& text);
     void addLine(const QString& line);
+    // Replaces the whole text by these lines at once (a long listing is one
+    // document change, not one per line). While the area is hidden the lines
+    // wait and are laid out when it is shown: a hidden log costs nothing.
+    void setLines(const QStringList& lines);
     // The lines as shown, one entry per line added.
     QStringList lines() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void applyPending();
     bool empty_ = true;
+    std::optional<QStringList> pending_;
 };
 
 } // namespace vidloom::ui
