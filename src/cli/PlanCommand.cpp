@@ -321,27 +321,10 @@ void buildPlan(PlanSession& session, const Request& request, Refusals& refused,
 }
 
 // Moves the start of every segment with frames that does not start on a key
-// frame, reporting each move on err. A segment whose index cannot be read is
-// left as it is.
+// frame, reporting each move on err.
 void snapAll(PlanSession& session, SnapDirection direction, std::ostream& err) {
-    const SegmentList& segments = session.plan()->segments;
-    std::vector<SegmentId> ids;
-    for (int32_t i = 0; i < segments.count(); ++i) {
-        ids.push_back(segments.at(i).id());
-    }
-    for (const SegmentId id : ids) {
-        const Segment& seg = segments.at(segments.indexOf(id));
-        bool onKeyFrame = true;
-        try {
-            onKeyFrame = seg.length <= 0 || seg.startsOnKeyFrame();
-        } catch (const VidloomError&) {
-        }
-        if (onKeyFrame) {
-            continue;
-        }
-        if (const std::optional<int32_t> old = session.snap(id, direction)) {
-            err << "snap: " << seg.fileName() << ": " << *old << " -> " << seg.start << "\n";
-        }
+    for (const PlanSession::SnapMove& move : session.snapAll(direction)) {
+        err << "snap: " << move.file << ": " << move.from << " -> " << move.to << "\n";
     }
 }
 

@@ -62,6 +62,11 @@ std::optional<int32_t> snapStart(SplicePlan& plan, SegmentId id, SnapDirection d
     if (i < 0) {
         return std::nullopt;
     }
+    return snapStartAt(plan, i, direction);
+}
+
+std::optional<int32_t> snapStartAt(SplicePlan& plan, int32_t i, SnapDirection direction,
+                                   std::optional<int32_t> planLength) {
     const Segment& segment = plan.segments.at(i);
     const std::optional<int32_t> target = snapTarget(segment, direction);
     if (!target) {
@@ -69,7 +74,7 @@ std::optional<int32_t> snapStart(SplicePlan& plan, SegmentId id, SnapDirection d
     }
     const int32_t old = segment.start;
     // The same step as typing the new start into the panel.
-    plan.applyEdit(id, intToText(*target), "", "");
+    plan.applyEditAt(i, intToText(*target), "", "", planLength);
     return old;
 }
 

@@ -40,5 +40,9 @@ std::optional<int32_t> snapTarget(const Segment& segment, SnapDirection directio
 // its end (the length follows, as with an edit of the start). Returns the old start when it moved,
 // nullopt when there is no key frame that way (nothing changes).
 std::optional<int32_t> snapStart(SplicePlan& plan, SegmentId id, SnapDirection direction);
+// The same for the segment at index i (planLength: the plan's length, when
+// the caller keeps it).
+std::optional<int32_t> snapStartAt(SplicePlan& plan, int32_t i, SnapDirection direction,
+                                   std::optional<int32_t> planLength = {});
 
 } // namespace vidloom

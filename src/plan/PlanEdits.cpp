@@ -21,7 +21,13 @@ void SplicePlan::applyEdit(SegmentId id, const std::string& startText, const std
     if (i < 0) {
         return; // an event of a panel whose segment has left the plan
     }
+    applyEditAt(i, startText, endText, lengthText);
+}
+
+void SplicePlan::applyEditAt(int32_t i, const std::string& startText, const std::string& endText,
+                             const std::string& lengthText, std::optional<int32_t> planLength) {
     Segment& seg = segments.at(i);
+    const SegmentId id = seg.id();
     const int32_t frames = std::max(seg.header->TotalFrames, 0);
     const int32_t oldEnd = checkedAdd(seg.start, seg.length);
 
@@ -50,7 +56,8 @@ void SplicePlan::applyEdit(SegmentId id, const std::string& startText, const std
     }
     // A segment that gets frames back must not carry the plan past 32 bits
     // of frames; such an edit is refused before anything changes.
-    if (int64_t(length()) - seg.length + newLength > INT32_MAX) {
+    if (newLength > seg.length &&
+        int64_t(planLength ? *planLength : length()) - seg.length + newLength > INT32_MAX) {
         throw OverflowError(seg.fileName() + ": " + std::to_string(newLength) +
                             " frames in this segment would make the plan longer than " +
                             std::to_string(INT32_MAX) + " frames");

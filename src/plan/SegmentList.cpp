@@ -6,16 +6,9 @@
 
 namespace vidloom {
 
-void SegmentList::check(int32_t i, int32_t limit) const {
-    if (i < 0 || i >= limit) {
-        throw ListIndexError("list index out of bounds (" + std::to_string(i) +
-                             "): the list holds " + std::to_string(items_.size()) + " segments");
-    }
-}
-
-Segment& SegmentList::at(int32_t i) const {
-    check(i, count());
-    return *items_[size_t(i)];
+void SegmentList::outOfBounds(int32_t i) const {
+    throw ListIndexError("list index out of bounds (" + std::to_string(i) +
+                         "): the list holds " + std::to_string(items_.size()) + " segments");
 }
 
 void SegmentList::add(std::unique_ptr<Segment> segment) {

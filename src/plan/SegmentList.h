@@ -14,7 +14,11 @@ namespace vidloom {
 class SegmentList {
 public:
     int32_t count() const { return int32_t(items_.size()); }
-    Segment& at(int32_t i) const;
+    // Inline: the plan's walks call it once per segment.
+    Segment& at(int32_t i) const {
+        check(i, count());
+        return *items_[size_t(i)];
+    }
     void add(std::unique_ptr<Segment> segment);
     void insert(int32_t i, std::unique_ptr<Segment> segment); // i == count appends
     std::unique_ptr<Segment> deleteAt(int32_t i);
@@ -24,7 +28,12 @@ public:
     int32_t indexOf(SegmentId id) const;           // -1 when absent
 
 private:
-    void check(int32_t i, int32_t limit) const;
+    void check(int32_t i, int32_t limit) const {
+        if (i < 0 || i >= limit) {
+            outOfBounds(i);
+        }
+    }
+    [[noreturn]] void outOfBounds(int32_t i) const;
     std::vector<std::unique_ptr<Segment>> items_;
 };
 

@@ -70,6 +70,10 @@ public:
     void setCurrent(SegmentId id); // kNoSegment clears
     void applyEdit(SegmentId id, const std::string& startText, const std::string& endText,
                    const std::string& lengthText);
+    // The same for the segment at index i (no search for its id);
+    // planLength, when the caller knows it, spares summing the plan.
+    void applyEditAt(int32_t i, const std::string& startText, const std::string& endText,
+                     const std::string& lengthText, std::optional<int32_t> planLength = {});
     void remove(SegmentId id);
     void moveEarlier(SegmentId id);
     void moveLater(SegmentId id);

@@ -266,6 +266,32 @@ std::optional<int32_t> PlanSession::snap(SegmentId id, SnapDirection direction) 
     return old;
 }
 
+std::vector<PlanSession::SnapMove> PlanSession::snapAll(SnapDirection direction) {
+    std::vector<SnapMove> moves;
+    command([&] {
+        // The plan's length is kept here, move by move, rather than summed
+        // by each edit: a long plan snaps in time linear in its length.
+        int32_t total = plan_ ? plan_->length() : 0;
+        for (int32_t i = 0; plan_ && i < plan_->segments.count(); ++i) {
+            const Segment& seg = plan_->segments.at(i);
+            bool onKeyFrame = true;
+            try {
+                onKeyFrame = seg.length <= 0 || seg.startsOnKeyFrame();
+            } catch (const VidloomError&) {
+            }
+            if (onKeyFrame) {
+                continue;
+            }
+            const int32_t before = seg.length;
+            if (const std::optional<int32_t> old = snapStartAt(*plan_, i, direction, total)) {
+                moves.push_back({seg.fileName(), *old, seg.start});
+                total = checkedAdd(checkedSub(total, before), seg.length);
+            }
+        }
+    });
+    return moves;
+}
+
 SegmentId PlanSession::split(SegmentId id, int32_t frame) {
     SegmentId made = kNoSegment;
     command([&] {

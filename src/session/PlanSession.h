@@ -119,6 +119,15 @@ public:
     // Moves segment id's start to the key frame before or after it; the old
     // start when it moved.
     std::optional<int32_t> snap(SegmentId id, SnapDirection direction);
+    // --snap of vidloom-cli: every segment with frames whose start is not on
+    // a key frame moves to the key frame before or after it (a segment whose
+    // index cannot be read stays). One step; each move, in plan order.
+    struct SnapMove {
+        std::string file;
+        int32_t from = 0;
+        int32_t to = 0;
+    };
+    std::vector<SnapMove> snapAll(SnapDirection direction);
     // Cuts segment id so that frame `frame` of its file starts a new, current
     // segment; the new id, or kNoSegment when there is nothing to cut.
     SegmentId split(SegmentId id, int32_t frame);
