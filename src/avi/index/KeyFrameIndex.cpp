@@ -9,6 +9,7 @@
 #include "avi/index/MovieScan.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 namespace vidloom {
@@ -149,6 +150,59 @@ void KeyFrameIndex::markIntraOnly(const AviHeader& aviInfo) {
 void KeyFrameIndex::finish() {
     keyWords_.resize(size_t(videoFrames_ + 63) / 64);
     keyWords_.shrink_to_fit();
+    keysBefore_.assign(keyWords_.size() + 1, 0);
+    for (size_t w = 0; w < keyWords_.size(); ++w) {
+        keysBefore_[w + 1] = keysBefore_[w] + std::popcount(keyWords_[w]);
+    }
+}
+
+int32_t KeyFrameIndex::keyFrameNumbered(int32_t k) const {
+    // The last word that has at most k key frames before it holds the k-th.
+    const auto after = std::upper_bound(keysBefore_.begin(), keysBefore_.end(), k);
+    const size_t w = size_t(after - keysBefore_.begin()) - 1;
+    uint64_t word = keyWords_[w];
+    for (int32_t skip = k - keysBefore_[w]; skip > 0; --skip) {
+        word &= word - 1; // drops the lowest key bit
+    }
+    return int32_t(w * 64) + std::countr_zero(word);
+}
+
+std::optional<int32_t> KeyFrameIndex::keyFrameAtOrBefore(int32_t n) const {
+    if (!fileError_.empty()) {
+        fileError_.raise();
+    }
+    n = std::min(n, videoFrames_ - 1);
+    if (n < 0) {
+        return std::nullopt;
+    }
+    const size_t w = size_t(n) / 64;
+    const unsigned bit = unsigned(n % 64);
+    const uint64_t upTo = bit == 63 ? ~uint64_t(0) : (uint64_t(2) << bit) - 1;
+    if (const uint64_t here = keyWords_[w] & upTo) {
+        return int32_t(w * 64) + 63 - std::countl_zero(here);
+    }
+    if (keysBefore_[w] == 0) {
+        return std::nullopt;
+    }
+    return keyFrameNumbered(keysBefore_[w] - 1);
+}
+
+std::optional<int32_t> KeyFrameIndex::keyFrameAfter(int32_t n) const {
+    if (!fileError_.empty()) {
+        fileError_.raise();
+    }
+    const int64_t first = std::max<int64_t>(int64_t(n) + 1, 0);
+    if (first >= videoFrames_) {
+        return std::nullopt;
+    }
+    const size_t w = size_t(first) / 64;
+    if (const uint64_t here = keyWords_[w] & (~uint64_t(0) << (first % 64))) {
+        return int32_t(w * 64) + std::countr_zero(here);
+    }
+    if (keysBefore_[w + 1] == keysBefore_.back()) {
+        return std::nullopt;
+    }
+    return keyFrameNumbered(keysBefore_[w + 1]);
 }
 
 bool KeyFrameIndex::isKeyFrame(int32_t n) const {
