@@ -48,7 +48,7 @@ TEST(NearKeyFrames, AgreeWithTheWalkOverTheBitsAtEveryFrame) {
     for (int round = 0; round < 40; ++round) {
         kit::AviBuilder b;
         b.audio = false;
-        const int frames = int(rng() % 700);
+        const int frames = int(rng() % (round % 2 ? 700 : 5000));
         const uint32_t oneIn = std::array<uint32_t, 6>{1, 2, 7, 70, 300, 100000}[round % 6];
         for (int i = 0; i < frames; ++i) {
             b.addVideo(rng() % oneIn == 0 ? 0x10 : 0);
@@ -58,7 +58,14 @@ TEST(NearKeyFrames, AgreeWithTheWalkOverTheBitsAtEveryFrame) {
     for (const std::string& file : files) {
         const auto index = cache.keyFrames(cache.get(file));
         const int32_t frames = index->videoFrames();
+        // Every frame of a short file; of a long one, the ends and a sample.
+        std::vector<int32_t> asked;
         for (int32_t n = -2; n <= frames + 2; ++n) {
+            if (frames < 700 || n < 2 || n > frames - 2 || rng() % 10 == 0) {
+                asked.push_back(n);
+            }
+        }
+        for (const int32_t n : asked) {
             const NearKeyFrames near = nearKeyFrames(*index, n);
             const NearKeyFrames walked = walkedNear(*index, n);
             ASSERT_EQ(near.previous, walked.previous) << file << " frame " << n;

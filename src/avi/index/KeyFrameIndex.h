@@ -36,8 +36,8 @@ public:
 
     // The last key frame at or before frame n and the first one after it,
     // among the frames the index holds; nullopt where there is none. Each
-    // costs a binary search over the words of bits, however far apart the
-    // key frames lie. Raise fileError() when the index could not be read.
+    // costs a binary search over per-block counts, however far apart the key
+    // frames lie. Raise fileError() when the index could not be read.
     std::optional<int32_t> keyFrameAtOrBefore(int32_t n) const;
     std::optional<int32_t> keyFrameAfter(int32_t n) const;
 
@@ -72,10 +72,13 @@ private:
     // Every frame is a key frame of a codec that stores only whole frames,
     // when its writer marked none.
     void markIntraOnly(const AviHeader& aviInfo);
-    // Trims the bits to the frames and counts the key frames word by word.
+    // Trims the bits to the frames and counts the key frames block by block.
     void finish();
-    // The key frame numbered k (from 0) in frame order; k < the total.
-    int32_t keyFrameNumbered(int32_t k) const;
+    // The last / first key frame in the words [from, to), or -1.
+    int32_t lastKeyIn(size_t from, size_t to) const;
+    int32_t firstKeyIn(size_t from, size_t to) const;
+    // The block holding the key frame numbered k (from 0) in frame order.
+    size_t blockOfKey(int32_t k) const;
 
     FileStamp stamp_;
     StoredError fileError_;  // raised by every question (no size word, overflow...)
@@ -87,9 +90,11 @@ private:
     bool firstVideoRead_ = false;    // the first video entry lies among the readable ones
     bool firstAudioRead_ = false;    // likewise the first audio entry
     std::vector<uint64_t> keyWords_; // one bit per readable video frame
-    // keysBefore_[w]: the key frames in the words before word w, one more
-    // entry than there are words (the last is the total), so that the word
-    // holding the k-th key frame is found by binary search.
+    // keysBefore_[b]: the key frames before block b of kBlockWords words, one
+    // more entry than there are blocks (the last is the total), so that the
+    // block holding the k-th key frame is found by binary search. Empty for
+    // an index of one block. A count per 512 frames adds 1/16 to the bits.
+    static constexpr size_t kBlockWords = 8;
     std::vector<int32_t> keysBefore_;
     int32_t videoFrames_ = 0;
 };
