@@ -14,9 +14,9 @@
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/TagWindow.h"
 #include "ui/panels/PanelCell.h"
 #include "ui/panels/SegmentPanel.h"
-#include "ui/TagWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,9 +56,10 @@ public:
     }
     void message(QWidget*, const QString& text) override { said(text); }
     void error(QWidget*, const QString& text) override { said(text); }
-    QString inputBox(QWidget*, const QString&, const QString& text, const QString&) override {
+    std::optional<QString> askNumber(QWidget*, const QString&, const QString& text,
+                                     const QString&) override {
         said(text);
-        return {};
+        return std::nullopt;
     }
     std::optional<QString> editLines(QWidget*, const QString&, const QString& text,
                                      const QString&) override {

@@ -10,8 +10,9 @@
 #include "preview/FrameReader.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/viewer/PreviewStrip.h"
 #include "ui/TagWindow.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/viewer/PreviewStrip.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     MainWindow window(tags, log);
     window.show();
     window.addFiles({file, file}); // two whole-file segments; the second is current
-    vidloom::SplicePlan& plan = *window.plan();
+    const vidloom::SplicePlan& plan = *window.session().plan();
 
     // The same ticks with nothing decoded: what this machine's load alone gives.
     const auto idleGap = [&app](int ms) {
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
         const vidloom::SegmentId second = plan.segments.at(1).id();
         QElapsedTimer edit;
         edit.start();
-        plan.applyEdit(second, start, "15000", "");
+        // As the panel's Enter asks for it.
+        emit window.panelArea->editRequested(second, {}, {start, "15000", ""});
         const double editMs = edit.nsecsElapsed() / 1e6;
         while (window.previewStrip->pending() > 0 || clock.elapsed() < 5) {
             app.processEvents(QEventLoop::AllEvents, 1);

@@ -4,6 +4,7 @@
 // and plan with 100 splices against plan with one) are made by bench/run.
 
 #include "TwoHourAvi.h"
+#include "present/PanelLayout.h"
 
 #include "avi/AviHeader.h"
 #include "avi/BinaryFile.h"
@@ -240,17 +241,16 @@ BENCHMARK(BM_KeyFrameMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 // only the piece that follows it.
 std::unique_ptr<vidloom::SplicePlan> hundredSegmentPlan(const TwoHourSet& set,
                                                         vidloom::AviHeaderCache& cache) {
-    const vidloom::WindowSeams noWindow;
     std::unique_ptr<vidloom::SplicePlan> plan;
-    vidloom::addFile(plan, set.base, noWindow, cache);
+    vidloom::addFile(plan, set.base, cache);
     for (size_t i = 0; i < 49; ++i) {
-        vidloom::addSplice(*plan, set.splices[i], set.spliceRefs[i], noWindow);
+        vidloom::addSplice(*plan, set.splices[i], set.spliceRefs[i]);
     }
-    vidloom::addSplice(*plan, set.splices[49], set.spliceRefs[48] + set.spliceFrames, noWindow);
+    vidloom::addSplice(*plan, set.splices[49], set.spliceRefs[48] + set.spliceFrames);
     return plan;
 }
 
-// layoutPanels of the 100-segment plan after the first: the time, and proof
+// The panels of the 100-segment plan after the first: the time, and proof
 // that it reads nothing (no index read, no read system call).
 void BM_Layout100Segments(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
@@ -260,7 +260,7 @@ void BM_Layout100Segments(benchmark::State& state) {
         state.SkipWithError("the plan does not hold 100 segments");
         return;
     }
-    plan->layoutPanels(); // the first
+    panelsOf(*plan); // the first
     const int64_t readsBefore = cache.indexReads();
     const long calibrate = readSyscalls();
     const long syscallsBefore = readSyscalls();
@@ -268,7 +268,7 @@ void BM_Layout100Segments(benchmark::State& state) {
     const long statsBefore = gStatCalls;
     int red = 0;
     for (auto _ : state) {
-        const std::vector<vidloom::PanelState> panels = plan->layoutPanels();
+        const std::vector<vidloom::PanelState> panels = panelsOf(*plan);
         red = int(std::count_if(panels.begin(), panels.end(),
                                 [](const auto& p) { return !p.startsOnKeyFrame; }));
     }
@@ -287,14 +287,13 @@ BENCHMARK(BM_Layout100Segments)->Unit(benchmark::kMicrosecond);
 // headers and index are read as in a new process).
 void BM_PlanHundredVsOneSplice(benchmark::State& state) {
     const TwoHourSet& set = twoHourSet();
-    const vidloom::WindowSeams noWindow;
     auto run = [&](size_t splices) {
         vidloom::AviHeaderCache cache;
         std::unique_ptr<vidloom::SplicePlan> plan;
-        vidloom::addFile(plan, set.base, noWindow, cache);
+        vidloom::addFile(plan, set.base, cache);
         for (size_t i = 0; i < splices; ++i) {
             // --splice FILE: the reference comes from the file name.
-            vidloom::addSplice(*plan, set.splices[i], std::nullopt, noWindow);
+            vidloom::addSplice(*plan, set.splices[i], std::nullopt);
         }
         return plan->segments.count();
     };

@@ -10,9 +10,8 @@
 
 #include "avi/Errors.h"
 #include "kit/AviBuilder.h"
-#include "plan/PlanActions.h"
-#include "plan/PlanHistory.h"
-#include "plan/SplicePlan.h"
+#include "present/PanelLayout.h"
+#include "session/PlanSession.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -55,21 +54,6 @@ std::string makeFile(FuzzedDataProvider& in, int slot) {
                             names[slot]);
 }
 
-class Prompt : public ISpliceRefPrompt {
-public:
-    explicit Prompt(FuzzedDataProvider& in) : in_(in) {}
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        if (in_.ConsumeBool()) {
-            return std::nullopt;
-        }
-        return in_.ConsumeRandomLengthString(12);
-    }
-
-private:
-    FuzzedDataProvider& in_;
-};
-
 void checkPlan(SplicePlan& plan) {
     int64_t sum = 0;
     bool currentFound = plan.currentSegment == kNoSegment;
@@ -84,10 +68,10 @@ void checkPlan(SplicePlan& plan) {
     if (!currentFound) {
         broken("current segment is not in the plan");
     }
-    if (sum != plan.liveLength()) {
+    if (sum != plan.length()) {
         broken("live length");
     }
-    if (plan.layoutPanels().size() != size_t(plan.segments.count())) {
+    if (panelsOf(plan).size() != size_t(plan.segments.count())) {
         broken("one panel per segment");
     }
 }
@@ -100,91 +84,80 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < 4; ++i) {
         files[i] = makeFile(in, i);
     }
-    AviHeaderCache cache;
-    Prompt prompt(in);
-    WindowSeams window;
-    window.prompt = &prompt;
-    std::unique_ptr<SplicePlan> plan;
-    PlanHistory history(plan, window);
-
+    PlanSession session;
     for (int step = 0; step < 48 && in.remaining_bytes() > 0; ++step) {
         const int op = in.ConsumeIntegralInRange<int>(0, 7);
         const std::string& file = files[in.ConsumeIntegralInRange<int>(0, 3)];
+        const SplicePlan* plan = session.plan();
         const int32_t count = plan ? plan->segments.count() : 0;
         const SegmentId target =
             count > 0 ? plan->segments.at(in.ConsumeIntegralInRange<int32_t>(0, count - 1)).id()
                       : kNoSegment;
         try {
-            history.record([&] {
-                switch (op) {
-                case 0:
-                    addFile(plan, file, window, cache);
-                    break;
-                case 1:
-                case 2:
-                    if (plan && spliceRefusal(plan.get()).empty()) {
-                        const int32_t before = plan->liveLength();
-                        std::optional<int32_t> ref;
-                        if (op == 1) {
-                            ref = in.ConsumeIntegralInRange<int32_t>(-5, 200);
-                        }
-                        addSplice(*plan, file, ref, window);
-                        if (plan->liveLength() != before) {
-                            broken("a splice changed the plan's length");
-                        }
+            switch (op) {
+            case 0:
+                session.addFiles({file});
+                break;
+            case 1:
+            case 2:
+                if (plan && session.spliceRefusal().empty()) {
+                    const int32_t before = plan->length();
+                    std::optional<int32_t> ref;
+                    if (op == 1) {
+                        ref = in.ConsumeIntegralInRange<int32_t>(-5, 200);
                     }
-                    break;
-                case 3:
-                    if (plan && target != kNoSegment) {
-                        plan->applyEdit(target, in.ConsumeRandomLengthString(6),
-                                        in.ConsumeRandomLengthString(6),
-                                        in.ConsumeRandomLengthString(6));
+                    session.addSplices({{file, ref}});
+                    if (session.plan()->length() != before) {
+                        broken("a splice changed the plan's length");
                     }
-                    break;
-                case 4:
-                    if (plan && target != kNoSegment) {
-                        plan->remove(target);
-                    }
-                    break;
-                case 5:
-                    if (plan && target != kNoSegment) {
-                        in.ConsumeBool() ? plan->moveEarlier(target) : plan->moveLater(target);
-                    }
-                    break;
-                case 6:
-                    if (plan) {
-                        (void)plan->buildScript();
-                        (void)plan->listing();
-                    }
-                    break;
-                default:
-                    if (plan && scriptRefusal(plan.get()).empty()) {
-                        generateAvs(*plan, fuzz::writeInput(nullptr, 0, "out.avs"), nullptr);
-                    }
-                    break;
                 }
-            });
+                break;
+            case 3:
+                session.edit(target, {},
+                             {in.ConsumeRandomLengthString(6), in.ConsumeRandomLengthString(6),
+                              in.ConsumeRandomLengthString(6)});
+                break;
+            case 4:
+                session.remove(target);
+                break;
+            case 5:
+                session.select(target);
+                in.ConsumeBool() ? session.moveEarlier() : session.moveLater();
+                break;
+            case 6:
+                (void)session.scriptText();
+                (void)session.listingBlock();
+                for (int32_t i = 0; i < session.panelCount(); ++i) {
+                    (void)session.panel(i);
+                }
+                break;
+            default:
+                if (plan) {
+                    (void)session.writeScript(fuzz::writeInput(nullptr, 0, "out.avs"));
+                }
+                break;
+            }
         } catch (const VidloomError&) {
             // A refused file or operation; the plan must still hold together.
         }
-        if (plan) {
-            checkPlan(*plan);
+        if (session.plan()) {
+            checkPlan(*session.plan());
         }
     }
 
-    const PlanState last = plan ? plan->state() : PlanState{};
-    while (history.undo()) {
-        if (plan) {
-            checkPlan(*plan);
+    const PlanState last = session.plan() ? session.plan()->state() : PlanState{};
+    while (session.undo()) {
+        if (session.plan()) {
+            checkPlan(*session.plan());
         }
     }
-    if (plan) {
+    if (session.plan()) {
         broken("undoing every step leaves a plan");
     }
-    while (history.redo()) {
-        checkPlan(*plan);
+    while (session.redo()) {
+        checkPlan(*session.plan());
     }
-    const PlanState again = plan ? plan->state() : PlanState{};
+    const PlanState again = session.plan() ? session.plan()->state() : PlanState{};
     if (!again.samePlan(last) || again.current != last.current) {
         broken("redoing every step gives another plan");
     }

@@ -6,14 +6,13 @@
 
 #include "avi/Errors.h"
 #include "cli/Commands.h"
-#include "plan/WindowSeams.h"
 #include "present/PlanPositions.h"
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"
 #include "preview/PreviewErrors.h"
 #include "script/PathMap.h"
 #include "script/ScriptPlan.h"
-#include "session/AviHeaderCache.h"
+#include "session/PlanSession.h"
 
 #include <algorithm>
 #include <charconv>
@@ -136,14 +135,12 @@ Request parse(const Args& args) {
 }
 
 // Frame P of the script's plan: its file and its frame there.
-std::pair<std::string, int32_t> planFrame(const Request& request, AviHeaderCache& cache) {
+std::pair<std::string, int32_t> planFrame(const Request& request) {
     const std::string script = absolutePath(*request.script);
     const PathMap paths(request.paths);
-    const ScriptDescription description =
-        readScriptFile(script, [&paths](const std::string& p) { return paths.fromScript(p); });
-    const std::unique_ptr<SplicePlan> plan =
-        planFromScript(description, script, WindowSeams(), cache);
-    const PlanPositions positions = PlanPositions::of(plan->segments);
+    PlanSession session(0);
+    session.openScript(script, [&paths](const std::string& p) { return paths.fromScript(p); });
+    const PlanPositions& positions = session.positions();
     const int32_t total = positions.total();
     std::optional<PlanFrame> f;
     if (request.frame >= INT32_MIN && request.frame <= INT32_MAX) {
@@ -196,7 +193,7 @@ int runFrame(const Args& args, std::ostream& out, std::ostream& err) {
         std::string file = request.file;
         int32_t frame = 0;
         if (request.script) {
-            std::tie(file, frame) = planFrame(request, cache);
+            std::tie(file, frame) = planFrame(request);
         } else if (request.frame < INT32_MIN || request.frame > INT32_MAX) {
             throw RangeError(request.file + ": frame " + request.frameText + " is out of range");
         } else {

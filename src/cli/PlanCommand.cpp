@@ -14,7 +14,7 @@
 #include "plan/KeyFrameSnap.h"
 #include "plan/PlanActions.h"
 #include "plan/Preflight.h"
-#include "script/ScriptPlan.h"
+#include "session/PlanSession.h"
 
 #include <optional>
 #include <ostream>
@@ -234,66 +234,103 @@ private:
     std::vector<Refusal> list_;
 };
 
+// A file that could not be read ends the command, as the reader's error.
+struct Failure {
+    std::string message;
+};
+
 // "Add Splice" of one file; a refused file ends only itself.
-void spliceStep(SplicePlan& plan, const Step& step, const std::string& file,
-                const WindowSeams& noWindow, Refusals& refused) {
-    if (const std::string refusal = spliceRefusal(&plan); !refusal.empty()) {
-        refused.add(file, refusal);
-        return;
-    }
+void spliceStep(PlanSession& session, const Step& step, const std::string& file,
+                Refusals& refused) {
     std::optional<int32_t> givenRef;
     if (step.kind == Step::Kind::SpliceAt) {
         givenRef = step.ref;
     }
-    SpliceResult result;
-    try {
-        result = addSplice(plan, file, givenRef, noWindow);
-    } catch (const ConversionError& e) {
-        // A digit run too large for a reference ends this file only.
-        refused.add(file, e.what());
+    const SpliceResult result = session.addSplices({{file, givenRef}}).at(0);
+    switch (result.outcome) {
+    case SpliceOutcome::Inserted:
         return;
-    }
-    if (result.outcome == SpliceOutcome::NoReference) {
+    case SpliceOutcome::NoReference:
         refused.add(file, kMsgNoDigits);
-    } else if (result.outcome != SpliceOutcome::Inserted) {
+        return;
+    case SpliceOutcome::BadReference:
+        // A digit run too large for a reference ends this file only.
+        refused.add(file, result.message);
+        return;
+    case SpliceOutcome::Failed:
+        if (!session.plan()) {
+            refused.add(file, result.message); // no base clip
+            return;
+        }
+        throw Failure{result.message};
+    default:
         refused.add(file, result.message, result.details);
     }
 }
 
-std::unique_ptr<SplicePlan> buildPlan(const Request& request, AviHeaderCache& cache,
-                                      Refusals& refused) {
-    const WindowSeams noWindow;
-    std::unique_ptr<SplicePlan> plan;
+// The files given that are not AVI files: each named on err; the command
+// then writes no script and ends with status 1.
+class NotAviFiles {
+public:
+    explicit NotAviFiles(std::ostream& err) : err_(err) {}
+    void check(const std::string& note) {
+        if (!note.empty()) {
+            err_ << note << "\n";
+            any_ = true;
+        }
+    }
+    bool any() const { return any_; }
+
+private:
+    std::ostream& err_;
+    bool any_ = false;
+};
+
+void appendStep(PlanSession& session, const std::string& file, NotAviFiles& notAvi) {
+    const AddResult added = session.addFiles({file});
+    if (!added.refused.empty()) {
+        throw Failure{added.refused.front()};
+    }
+    for (const std::string& note : added.notes) {
+        notAvi.check(note);
+    }
+}
+
+void buildPlan(PlanSession& session, const Request& request, Refusals& refused,
+               NotAviFiles& notAvi) {
     if (request.from) {
         // Paths named for the machine where AviSynth runs come back through
         // the same mappings.
         const PathMap paths = pathMapOf(request);
-        openScript(plan, absolutePath(*request.from), noWindow, cache,
-                   [&paths](const std::string& p) { return paths.fromScript(p); });
+        session.openScript(absolutePath(*request.from),
+                           [&paths](const std::string& p) { return paths.fromScript(p); });
     } else {
-        addFile(plan, absolutePath(request.base), noWindow, cache);
+        appendStep(session, absolutePath(request.base), notAvi);
     }
     for (const Step& step : request.steps) {
         const std::string file = absolutePath(step.file);
         if (step.kind == Step::Kind::Append) {
-            addFile(plan, file, noWindow, cache);
-        } else {
-            spliceStep(*plan, step, file, noWindow, refused);
+            appendStep(session, file, notAvi);
+            continue;
+        }
+        spliceStep(session, step, file, refused);
+        if (!session.cache().get(file).IsAvi) {
+            notAvi.check(file + ": this is not an AVI file; it was not spliced.");
         }
     }
-    return plan;
 }
 
 // Moves the start of every segment with frames that does not start on a key
 // frame, reporting each move on err. A segment whose index cannot be read is
 // left as it is.
-void snapAll(SplicePlan& plan, SnapDirection direction, std::ostream& err) {
+void snapAll(PlanSession& session, SnapDirection direction, std::ostream& err) {
+    const SegmentList& segments = session.plan()->segments;
     std::vector<SegmentId> ids;
-    for (int32_t i = 0; i < plan.segments.count(); ++i) {
-        ids.push_back(plan.segments.at(i).id());
+    for (int32_t i = 0; i < segments.count(); ++i) {
+        ids.push_back(segments.at(i).id());
     }
     for (const SegmentId id : ids) {
-        const Segment& seg = plan.segments.at(plan.segments.indexOf(id));
+        const Segment& seg = segments.at(segments.indexOf(id));
         bool onKeyFrame = true;
         try {
             onKeyFrame = seg.length <= 0 || seg.startsOnKeyFrame();
@@ -302,26 +339,29 @@ void snapAll(SplicePlan& plan, SnapDirection direction, std::ostream& err) {
         if (onKeyFrame) {
             continue;
         }
-        if (const std::optional<int32_t> old = snapStart(plan, id, direction)) {
+        if (const std::optional<int32_t> old = session.snap(id, direction)) {
             err << "snap: " << seg.fileName() << ": " << *old << " -> " << seg.start << "\n";
         }
     }
 }
 
 // Writes the script to its file or, for "-", to out. False (with the reason
-// on err) when the plan has nothing to write.
-bool writeScript(SplicePlan& plan, const std::string& target, const PathMap& paths,
+// on err) when the plan has nothing to write or the target is refused.
+bool writeScript(PlanSession& session, const std::string& target, const PathMap& paths,
                  std::ostream& out, std::ostream& err) {
-    if (const std::string refusal = scriptRefusal(&plan); !refusal.empty()) {
+    if (const std::string refusal = scriptRefusal(session.plan()); !refusal.empty()) {
         err << refusal << "\n";
         return false;
     }
     if (target == "-") {
-        out << scriptFileText(plan, paths);
-    } else {
-        generateAvs(plan, absolutePath(target), nullptr, paths);
+        out << session.scriptText(paths);
+        return true;
     }
-    return true;
+    const WriteResult written = session.writeScript(absolutePath(target), paths);
+    if (!written.written) {
+        err << written.refusal << "\n";
+    }
+    return written.written;
 }
 
 // ---- Output
@@ -339,9 +379,7 @@ bool startsOnKeyFrame(const Segment& seg) {
 void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refusal>& refused,
                const std::vector<SpliceProblem>& problems) {
     JsonWriter w(out);
-    w.beginObject()
-        .field("assembledName", plan.assembledName)
-        .field("totalLength", plan.liveLength());
+    w.beginObject().field("assembledName", plan.assembledName).field("totalLength", plan.length());
     w.key("segments").beginArray();
     int32_t position = 0;
     for (int32_t i = 0; i < plan.segments.count(); ++i) {
@@ -370,8 +408,8 @@ void writeJson(std::ostream& out, const SplicePlan& plan, const std::vector<Refu
     w.finish();
 }
 
-void writeListing(std::ostream& out, SplicePlan& plan) {
-    for (const std::string& line : plan.listingBlock()) {
+void writeListing(std::ostream& out, const PlanSession& session) {
+    for (const std::string& line : session.listingBlock()) {
         out << line << "\n";
     }
 }
@@ -391,35 +429,41 @@ int runPlan(const Args& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
 
-    AviHeaderCache cache; // outlives the plan, whose segments point into it
+    PlanSession session(0); // the command line has no undo
     // One command, one moment: each file's stamp is looked at once.
-    const AviHeaderCache::StampRound oneCommand(cache);
+    const AviHeaderCache::StampRound oneCommand(session.cache());
     Refusals refused(err);
-    std::unique_ptr<SplicePlan> plan;
+    NotAviFiles notAvi(err);
     std::vector<SpliceProblem> problems;
     try {
-        plan = buildPlan(request, cache, refused);
+        buildPlan(session, request, refused, notAvi);
         if (request.snap) {
-            snapAll(*plan, *request.snap, err);
+            snapAll(session, *request.snap, err);
         }
-        problems = preflight(plan->segments);
+        problems = session.problems();
         for (const SpliceProblem& problem : problems) {
             err << kWarningPrefix << problem.text() << "\n";
         }
         const bool refusedJoin = request.strict && !problems.empty();
-        if (request.script && !refusedJoin &&
-            !writeScript(*plan, *request.script, pathMapOf(request), out, err)) {
+        if (request.script && !refusedJoin && !notAvi.any() &&
+            !writeScript(session, *request.script, pathMapOf(request), out, err)) {
             return 1;
         }
     } catch (const VidloomError& e) {
         err << e.what() << "\n";
         return 1;
+    } catch (const Failure& f) {
+        err << f.message << "\n";
+        return 1;
     }
 
     if (request.json) {
-        writeJson(out, *plan, refused.list(), problems);
+        writeJson(out, *session.plan(), refused.list(), problems);
     } else if (request.script != "-") {
-        writeListing(out, *plan);
+        writeListing(out, session);
+    }
+    if (notAvi.any()) {
+        return 1;
     }
     if (request.strict && !problems.empty()) {
         return kStatusRefusedJoin;

@@ -37,9 +37,8 @@ enum class SnapDirection { Previous, Next };
 std::optional<int32_t> snapTarget(const Segment& segment, SnapDirection direction);
 
 // Moves the start of segment id to the key frame before or after it, keeping
-// its end (the length follows, as with an edit of the start), and lays the
-// panels out. Returns the old start when it moved, nullopt when there is no
-// key frame that way (nothing changes).
+// its end (the length follows, as with an edit of the start). Returns the old start when it moved,
+// nullopt when there is no key frame that way (nothing changes).
 std::optional<int32_t> snapStart(SplicePlan& plan, SegmentId id, SnapDirection direction);
 
 } // namespace vidloom

@@ -2,19 +2,12 @@
 
 #include "avi/AviHeader.h"
 #include "avi/CodecFamilies.h"
+#include "avi/Errors.h"
 #include "avi/TextFormat.h"
 
 #include <vector>
 
 namespace vidloom {
-
-namespace {
-void show(IMessageBox* messages, const std::string& text) {
-    if (messages != nullptr) {
-        messages->showMessage(text);
-    }
-}
-} // namespace
 
 std::string assembledNameOf(const std::string& baseFileName) {
     const size_t keep = baseFileName.size() >= 4 ? baseFileName.size() - 4 : 0;
@@ -22,19 +15,15 @@ std::string assembledNameOf(const std::string& baseFileName) {
 }
 
 void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
-             const WindowSeams& window, AviHeaderCache& cache) {
+             AviHeaderCache& cache) {
     if (!plan) {
-        auto created =
-            std::make_unique<SplicePlan>(fileName, window.progressBar, window.log, cache);
+        auto created = std::make_unique<SplicePlan>(fileName, cache);
         created->assembledName = assembledNameOf(created->segments.at(0).fileName());
-        created->attachView(window.panels);
         plan = std::move(created);
     } else {
         auto segment = std::make_unique<Segment>(fileName, plan->cache());
         plan->addSegment(std::move(segment), plan->segments.count());
     }
-    plan->writeListingBlock(plan->logView);
-    plan->layoutPanels();
 }
 
 std::string spliceRefusal(const SplicePlan* plan) {
@@ -45,28 +34,23 @@ std::string spliceRefusal(const SplicePlan* plan) {
 }
 
 SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
-                       std::optional<int32_t> givenRef, const WindowSeams& window) {
+                       std::optional<int32_t> givenRef) {
     auto splice = std::make_unique<Segment>(fileName, plan.cache());
     SpliceResult result;
+    result.file = fileName;
     if (givenRef) {
         result.spliceRef = *givenRef;
     } else {
-        result.spliceRef = spliceRefOf(fileName);
+        try {
+            result.spliceRef = spliceRefOf(fileName);
+        } catch (const ConversionError& e) {
+            result.outcome = SpliceOutcome::BadReference;
+            result.message = e.what();
+            return result;
+        }
         if (result.spliceRef == -1) {
-            if (window.prompt == nullptr) {
-                result.outcome = SpliceOutcome::NoReference;
-                return result;
-            }
-            const std::string typed =
-                window.prompt
-                    ->askText(kSpliceRefCaption + fileName, kSpliceRefPrompt, kSpliceRefDefault)
-                    .value_or(kSpliceRefDefault);
-            if (const auto value = textToInt32(typed)) {
-                result.spliceRef = *value;
-            } else {
-                result.spliceRef = 0;
-                show(window.messages, kMsgNotInteger);
-            }
+            result.outcome = SpliceOutcome::NoReference;
+            return result;
         }
     }
     splice->spliceRef = result.spliceRef;
@@ -75,19 +59,17 @@ SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
         result.outcome = SpliceOutcome::NegativeReference;
         result.message = kMsgNegativeRef;
         result.details = "reference " + std::to_string(result.spliceRef);
-        show(window.messages, refusalText(fileName, result));
         return result;
     }
     // Against the plan as it is now, edits included. A reference so large
     // that the sum leaves 32 bits is past the end as well.
     const int64_t end = int64_t(result.spliceRef) + splice->length;
-    if (end > plan.liveLength()) {
+    if (end > plan.length()) {
         result.outcome = SpliceOutcome::ExceedsEnd;
         result.message = kMsgExceedsEnd;
         result.details = "reference " + std::to_string(result.spliceRef) + " + length " +
                          std::to_string(splice->length) + " = end " + std::to_string(end) +
-                         ", past the end of the plan at frame " + std::to_string(plan.liveLength());
-        show(window.messages, refusalText(fileName, result));
+                         ", past the end of the plan at frame " + std::to_string(plan.length());
         return result;
     }
     const std::string mismatch = spliceMismatch(*plan.segments.at(0).header, *splice->header);
@@ -95,10 +77,7 @@ SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
         result.outcome = SpliceOutcome::Incompatible;
         result.message = kMsgIncompatible;
         result.details = mismatch;
-        show(window.messages, refusalText(fileName, result));
     }
-    plan.writeListingBlock(plan.logView);
-    plan.layoutPanels();
     return result;
 }
 

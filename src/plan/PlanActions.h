@@ -1,8 +1,8 @@
 #pragma once
-// The window's commands on the plan, one file at a time, as core operations
-// shared by the desktop window and vidloom-cli: "Add File", "Add Splice" with
-// the checks before insertSplice, and the file steps of "Generate AVS". The
-// window shows dialogs; everything else is here.
+// The user's actions on the plan, one file at a time: "Add File", "Add
+// Splice" with the checks before insertSplice, and the file steps of
+// "Generate AVS". session/PlanSession.h runs them as commands; each gives
+// what the user must be told as values.
 
 #include "plan/SplicePlan.h"
 
@@ -18,27 +18,20 @@ inline constexpr const char* kMsgNoBaseClip =
 inline constexpr const char* kMsgNoVideo = "You must have at least one video clip...";
 inline constexpr const char* kMsgExceedsEnd =
     "You cannot splice when the splice is exceeding the end of your clip...";
-inline constexpr const char* kMsgNotInteger = "spliceRef not integer type; spliceRef set to 0";
 inline constexpr const char* kMsgNegativeRef =
     "You cannot splice before the start of your clip: the splice reference is negative...";
 // An incompatible splice is discarded; the window and vidloom-cli show this
 // text with what differs (SpliceResult::details).
 inline constexpr const char* kMsgIncompatible =
     "The splice does not match the first clip (frame size or codec differ)...";
-inline constexpr const char* kSpliceRefCaption = "SpliceRef of ";
-inline constexpr const char* kSpliceRefPrompt = "Enter the reference position";
-inline constexpr const char* kSpliceRefDefault = "0";
 
 // The base clip's path with its last four characters replaced by ".Assembled.avd".
 std::string assembledNameOf(const std::string& baseFileName);
 
 // "Add File" for one chosen file: creates the plan from it when there is none
-// (the base clip; the plan keeps window.progressBar, window.log and
-// window.panels), otherwise appends a whole-file segment (addSegment at the end).
-// Then writes the listing block to the log and lays the panels out. Errors of
-// reading the file propagate; the plan is then unchanged.
-void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName,
-             const WindowSeams& window, AviHeaderCache& cache);
+// (the base clip), otherwise appends a whole-file segment (addSegment at the
+// end). Errors of reading the file propagate; the plan is then unchanged.
+void addFile(std::unique_ptr<SplicePlan>& plan, const std::string& fileName, AviHeaderCache& cache);
 
 // The message "Add Splice" shows instead of its file dialog, or empty.
 std::string spliceRefusal(const SplicePlan* plan);
@@ -48,10 +41,13 @@ enum class SpliceOutcome {
     Incompatible,      // insertSplice refused it; listing and layout still ran
     ExceedsEnd,        // refused by the bounds check
     NegativeReference, // refused: the reference is below 0
-    NoReference,       // no digit in the name and no prompt to ask
+    NoReference,       // no reference given and no digit in the name
+    BadReference,      // the name's number does not fit a reference (message: why)
+    Failed,            // the file could not be read (message: the error)
 };
 
 struct SpliceResult {
+    std::string file;
     SpliceOutcome outcome = SpliceOutcome::Inserted;
     int32_t spliceRef = 0;
     std::string message; // the refusal's fixed text, empty when inserted
@@ -71,14 +67,14 @@ std::string spliceMismatch(const AviHeader& first, const AviHeader& splice);
 std::string notAviMessage(const AviHeader& header);
 
 // "Add Splice" for one chosen file: makes the segment, takes its reference
-// from givenRef, else from the file name (spliceRefOf), else from
-// window.prompt (a text that is not an integer gives 0 and kMsgNotInteger);
-// refuses a negative reference and one whose splice runs past the live end of
-// the plan (refusalText shown, splice discarded); otherwise insertSplice (an
-// incompatible splice's refusalText shown), the listing block and the layout. ConversionError of
-// spliceRefOf and errors of reading the file propagate with the plan unchanged.
+// from givenRef, else from the file name (spliceRefOf; none: NoReference; a
+// number too large: BadReference);
+// refuses a negative reference and one whose splice runs past the end of the
+// plan; otherwise insertSplice (which refuses an incompatible splice). A
+// refused splice leaves the plan as it was. Errors of reading the file
+// propagate with the plan unchanged.
 SpliceResult addSplice(SplicePlan& plan, const std::string& fileName,
-                       std::optional<int32_t> givenRef, const WindowSeams& window);
+                       std::optional<int32_t> givenRef);
 
 // The message "Generate AVS" shows instead of its save dialog (no plan, no
 // segment, or no segment with frames), or empty.
@@ -86,15 +82,7 @@ std::string scriptRefusal(const SplicePlan* plan);
 
 // The exact bytes of the script file: buildScript and its one closing CR LF.
 // paths: the names of the files where AviSynth runs.
-std::string scriptFileText(SplicePlan& plan, const PathMap& paths = PathMap());
-
-// The file steps of "Generate AVS" for the chosen path: logs "Creating " and
-// the path, writes scriptFileText atomically, logs "Done". A plan without frames shows kMsgNoVideo
-// and does nothing else (false). An error of writing is raised after the temporary file is removed;
-// the previous file at path is then untouched. A file whose path the script cannot name raises
-// ConversionError before anything is logged or written.
-bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
-                 const PathMap& paths = PathMap());
+std::string scriptFileText(const SplicePlan& plan, const PathMap& paths = PathMap());
 
 // Replaces the file at path with text: written to a temporary file in the
 // same folder, then renamed over path. On failure path is untouched, the

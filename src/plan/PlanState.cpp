@@ -2,12 +2,9 @@
 
 #include "plan/SplicePlan.h"
 
-#include <algorithm>
-
 namespace vidloom {
 
-SplicePlan::SplicePlan(const PlanState& state, IProgressBar* progressBar, ILogView* logMemo)
-    : progressBar(progressBar), logView(logMemo), cache_(state.cache) {
+SplicePlan::SplicePlan(const PlanState& state) : cache_(state.cache) {
     restore(state);
 }
 
@@ -29,10 +26,8 @@ PlanState SplicePlan::state() const {
 
 void SplicePlan::restore(const PlanState& state) {
     SegmentList restored;
-    int64_t total = 0;
     for (const SegmentState& segment : state.segments) {
         restored.add(std::make_unique<Segment>(segment, *cache_));
-        total += segment.length;
     }
     segments = std::move(restored);
     SegmentList base;
@@ -41,8 +36,6 @@ void SplicePlan::restore(const PlanState& state) {
     }
     baseList = std::move(base);
     assembledName = state.assembledName;
-    // The state was a plan of at most 2^31 - 1 frames.
-    listedLength = int32_t(std::min<int64_t>(total, INT32_MAX));
     currentSegment = segments.indexOf(state.current) >= 0 ? state.current : kNoSegment;
 }
 

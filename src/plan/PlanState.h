@@ -4,7 +4,7 @@
 // its three numbers, so a state holds no file and restoring one reads
 // nothing.
 
-#include "present/PanelState.h"
+#include "plan/SegmentId.h"
 
 #include <cstdint>
 #include <string>

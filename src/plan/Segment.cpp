@@ -20,7 +20,7 @@ Segment::Segment(const std::string& fileName, AviHeaderCache& cache)
 
 Segment::Segment(const SegmentState& state, AviHeaderCache& cache)
     : header(state.header), start(state.start), length(state.length), spliceRef(state.spliceRef),
-      laidOut(true), id_(state.id), cache_(&cache) {}
+      id_(state.id), cache_(&cache) {}
 
 Segment::Segment(PieceKey, const Segment& source, int32_t start, int32_t length, int32_t spliceRef)
     : header(source.header), start(start), length(length), spliceRef(spliceRef),

@@ -4,7 +4,7 @@
 
 #include "avi/AviHeader.h"
 #include "plan/PlanState.h"
-#include "present/PanelState.h"
+#include "plan/SegmentId.h"
 #include "session/AviHeaderCache.h"
 
 #include <cstdint>
@@ -24,8 +24,7 @@ public:
     // The header record comes from cache (read there on the first use).
     Segment(const std::string& fileName, AviHeaderCache& cache);
     // The segment a state describes, with the state's id (undo and redo give
-    // a segment back under the id its panel is known by). It counts as laid
-    // out, so giving it back does not make it current. Reads nothing.
+    // a segment back under the id its panel is known by). Reads nothing.
     Segment(const SegmentState& state, AviHeaderCache& cache);
     // A piece of source's file under a new id: the tail a cut leaves, or the
     // part of a segment a splice leaves after it.
@@ -51,7 +50,6 @@ public:
     int32_t start = 0;
     int32_t length = 0;
     int32_t spliceRef = 0;
-    bool laidOut = false; // laid out at least once (its panel exists)
 
 private:
     friend class SplicePlan; // insertSplice makes the piece left after an overwrite

@@ -13,35 +13,32 @@ namespace vidloom {
 
 // ---- SplicePlan: construction, appending, inserting, listing
 
-SplicePlan::SplicePlan(const std::string& fileName, IProgressBar* progressBar, ILogView* logMemo,
-                       AviHeaderCache& cache)
-    : progressBar(progressBar), logView(logMemo), cache_(&cache) {
+SplicePlan::SplicePlan(const std::string& fileName, AviHeaderCache& cache) : cache_(&cache) {
     segments.add(std::make_unique<Segment>(fileName, cache));
     baseList.add(std::make_unique<Segment>(fileName, cache));
+    currentSegment = segments.at(0).id();
 }
 
 bool SplicePlan::addSegment(std::unique_ptr<Segment> segment, int32_t position) {
+    // A file whose index cannot be read is refused with the error.
     const bool onKeyFrame = segment->startsOnKeyFrame();
-    // Both the plan as it is now (edits included) and listedLength must still
-    // fit 32 bits of frames with the segment added; otherwise nothing changes.
-    const int64_t live = int64_t(liveLength()) + segment->length;
-    const int64_t sum = int64_t(listedLength) + segment->length;
-    if (live > INT32_MAX || sum > INT32_MAX) {
+    // The plan must still fit 32 bits of frames with the segment added;
+    // otherwise nothing changes.
+    if (int64_t(length()) + segment->length > INT32_MAX) {
         throw OverflowError(segment->fileName() + ": its " + std::to_string(segment->length) +
                             " frames would make the plan longer than " + std::to_string(INT32_MAX) +
                             " frames");
     }
-    const int32_t total = int32_t(sum);
+    currentSegment = segment->id();
     if (segments.count() == 0) {
         segments.add(std::move(segment));
     } else {
         segments.insert(position, std::move(segment));
     }
-    listedLength = total;
     return onKeyFrame;
 }
 
-int32_t SplicePlan::liveLength() const {
+int32_t SplicePlan::length() const {
     int32_t sum = 0;
     for (int32_t i = 0; i < segments.count(); ++i) {
         sum = checkedAdd(sum, segments.at(i).length);
@@ -135,7 +132,7 @@ bool SplicePlan::insertSplice(std::unique_ptr<Segment> splice) {
     }
     // Everything is checked and computed before the list changes, so a
     // refused insertion leaves the plan exactly as it was.
-    checkSpliceBounds(*splice, liveLength());
+    checkSpliceBounds(*splice, length());
     const SpliceCut cut = findCut(segments, splice->spliceRef, splice->length);
     // The piece left is of the same file as the segment it is cut from.
     const Segment& source = segments.at(cut.head + cut.covered);
@@ -147,8 +144,9 @@ bool SplicePlan::insertSplice(std::unique_ptr<Segment> splice) {
 
 void SplicePlan::commitSplice(std::unique_ptr<Segment> splice, std::unique_ptr<Segment> rest,
                               int32_t head, int32_t cut, int32_t covered) {
-    const SegmentId current = currentSegment;
-    bool currentGone = false;
+    // The piece left after the splice is the last new segment: it becomes
+    // current, whichever segment the overwrite took away.
+    currentSegment = rest->id();
     segments.at(head).length = cut;
     segments.insert(head + 1, std::move(splice));
     if (covered == 0) {
@@ -157,14 +155,9 @@ void SplicePlan::commitSplice(std::unique_ptr<Segment> splice, std::unique_ptr<S
         // T itself is covered: segments head+1 .. head+covered-1 of the old
         // list go whole and segment head+covered is replaced by what is left.
         for (int32_t j = 1; j < covered; ++j) {
-            currentGone = currentGone || segments.at(head + 2).id() == current;
             segments.deleteAt(head + 2);
         }
-        currentGone = currentGone || segments.at(head + 2).id() == current;
         segments.replace(head + 2, std::move(rest));
-    }
-    if (currentGone) {
-        currentLeft(current, head + 2);
     }
 }
 
@@ -178,57 +171,6 @@ void SplicePlan::currentLeft(SegmentId gone, int32_t at) {
         currentSegment = segments.at(segments.count() - 1).id();
     } else {
         currentSegment = kNoSegment;
-    }
-}
-
-namespace {
-// The listing's lines without their ends, and the plan length they add up to.
-std::vector<std::string> listingLines(const SegmentList& segments, int32_t& total) {
-    std::vector<std::string> lines;
-    total = 0;
-    for (int32_t i = 0; i < segments.count(); ++i) {
-        const Segment& seg = segments.at(i);
-        const int32_t end = checkedAdd(total, seg.length);
-        lines.push_back(intToText(total) + "-" + intToText(end) + " : " + seg.fileName());
-        total = end;
-    }
-    return lines;
-}
-} // namespace
-
-std::string SplicePlan::listing() {
-    int32_t total = 0;
-    std::string text;
-    for (const std::string& line : listingLines(segments, total)) {
-        text += line + "\r\n";
-    }
-    listedLength = total;
-    return text;
-}
-
-std::vector<std::string> SplicePlan::listingBlock() {
-    int32_t total = 0;
-    std::vector<std::string> lines{"Future Content of", assembledName, ""};
-    for (std::string& line : listingLines(segments, total)) {
-        lines.push_back(std::move(line));
-    }
-    listedLength = total;
-    return lines;
-}
-
-void SplicePlan::writeListingBlock(ILogView* log) {
-    if (log == nullptr) {
-        listedLength = liveLength(); // what the listing would add up to
-        return;
-    }
-    const std::vector<std::string> lines = listingBlock();
-    log->clear();
-    for (const std::string& line : lines) {
-        log->appendLine(line);
-    }
-    // The joins AviSynth will refuse follow the listing they belong to.
-    for (const SpliceProblem& problem : preflight(segments)) {
-        log->appendLine(kWarningPrefix + problem.text());
     }
 }
 

@@ -5,13 +5,9 @@
 
 namespace vidloom {
 
-void addPanelHints(std::vector<PanelState>& panels, const SegmentList& segments,
-                   const std::vector<SpliceProblem>& problems) {
-    for (PanelState& panel : panels) {
-        const Segment& seg = segments.at(panel.index);
-        if (!panel.keyFrameError.empty() || !seg.header->IsAvi) {
-            continue;
-        }
+void addPanelHints(PanelState& panel, const Segment& seg,
+                   const std::vector<const SpliceProblem*>& problems) {
+    if (panel.keyFrameError.empty() && seg.header->IsAvi) {
         try {
             const NearKeyFrames around = keyFramesAround(seg);
             panel.canSnapPrevious = around.previous.has_value();
@@ -20,20 +16,16 @@ void addPanelHints(std::vector<PanelState>& panels, const SegmentList& segments,
                 panel.keyFrameHint = keyFrameHint(around, seg.start);
             }
         } catch (const VidloomError&) {
-            // The key-frame test of the layout already reported this index.
+            // The key-frame test of the panel already reported this index.
         }
     }
-    for (const SpliceProblem& problem : problems) {
-        if (problem.segment < 0 || size_t(problem.segment) >= panels.size()) {
-            continue;
-        }
-        PanelState& panel = panels[size_t(problem.segment)]; // panels are in plan order
-        if (problem.certain) {
+    for (const SpliceProblem* problem : problems) {
+        if (problem->certain) {
             panel.joinMark = JoinMark::Refused;
         } else if (panel.joinMark == JoinMark::None) {
             panel.joinMark = JoinMark::MayFail;
         }
-        panel.joinProblem += (panel.joinProblem.empty() ? "" : "\n") + problem.text();
+        panel.joinProblem += (panel.joinProblem.empty() ? "" : "\n") + problem->text();
     }
 }
 

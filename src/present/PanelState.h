@@ -1,19 +1,14 @@
 #pragma once
-// What one segment panel shows, computed by the plan's layoutPanels so that the
-// window only draws it. Texts are final (numbers already written as the panel
+// What one segment panel shows, computed from the plan (present/PanelLayout.h) so
+// that the window only draws it. Texts are final (numbers already written as the panel
 // writes them: a negative value shows as 0).
+
+#include "plan/SegmentId.h"
 
 #include <cstdint>
 #include <string>
 
 namespace vidloom {
-
-// A segment's identity for as long as it is in the plan. A segment that is
-// cut keeps its id for the part that stays; the cut-off part is a new segment
-// with a new id. An id is never given to another segment within one run; undo
-// and redo give a segment back under its own id.
-using SegmentId = uint64_t;
-inline constexpr SegmentId kNoSegment = 0;
 
 struct Rgb {
     uint8_t r = 0;
@@ -37,14 +32,6 @@ enum class JoinMark { None, MayFail, Refused };
 inline constexpr Rgb kJoinRefusedColor{128, 0, 160};
 inline constexpr Rgb kJoinMayFailColor{240, 160, 0};
 
-// Panel geometry inside the scroll box; four panels to a row.
-inline constexpr int32_t kPanelWidth = 244;
-inline constexpr int32_t kPanelHeight = 155;
-inline constexpr int32_t kPanelPitchX = 260;
-inline constexpr int32_t kPanelPitchY = 160;
-inline constexpr int32_t kPanelLeft = 15;
-inline constexpr int32_t kPanelTop = 92;
-
 struct PanelState {
     SegmentId id = kNoSegment;
     int32_t index = 0;          // position in the plan, from 0
@@ -57,8 +44,6 @@ struct PanelState {
     std::string clipStart;      // position in the assembled video
     std::string clipEnd;        // position + Length
     std::string clipLength;     // Length
-    int32_t left = 0;
-    int32_t top = 0;
     bool isCurrent = false;
     bool startsOnKeyFrame = false;
     bool keyFramesKnown = true;

@@ -15,10 +15,7 @@
 
 namespace vidloom {
 
-std::string SplicePlan::buildScript(const PathMap& paths) {
-    if (progressBar != nullptr) {
-        progressBar->setRange(0, listedLength);
-    }
+std::string SplicePlan::buildScript(const PathMap& paths) const {
     // Each segment contributes exactly its own frames: trim(START,-LENGTH)
     // is frames START .. START+LENGTH-1 of the file. The first line is trimmed
     // too, so the script means the same frames whatever count the source
@@ -42,28 +39,8 @@ std::string SplicePlan::buildScript(const PathMap& paths) {
     return script + "return src";
 }
 
-std::string scriptFileText(SplicePlan& plan, const PathMap& paths) {
+std::string scriptFileText(const SplicePlan& plan, const PathMap& paths) {
     return plan.buildScript(paths) + "\r\n";
-}
-
-bool generateAvs(SplicePlan& plan, const std::string& path, IMessageBox* messages,
-                 const PathMap& paths) {
-    if (!plan.hasFrames()) {
-        if (messages != nullptr) {
-            messages->showMessage(kMsgNoVideo);
-        }
-        return false;
-    }
-    // A path the script cannot name is refused before anything is logged or written.
-    const std::string script = scriptFileText(plan, paths);
-    if (plan.logView != nullptr) {
-        plan.logView->appendLine("Creating " + path);
-    }
-    writeFileAtomically(path, script);
-    if (plan.logView != nullptr) {
-        plan.logView->appendLine("Done");
-    }
-    return true;
 }
 
 namespace {

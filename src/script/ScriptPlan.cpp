@@ -79,8 +79,7 @@ ScriptDescription readScriptFile(const std::string& path, const ScriptPathMap& m
 }
 
 std::unique_ptr<SplicePlan> planFromScript(const ScriptDescription& script,
-                                           const std::string& scriptPath, const WindowSeams& window,
-                                           AviHeaderCache& cache) {
+                                           const std::string& scriptPath, AviHeaderCache& cache) {
     if (script.segments.empty()) {
         throw ScriptError(scriptPath + ": the script names no file");
     }
@@ -94,7 +93,7 @@ std::unique_ptr<SplicePlan> planFromScript(const ScriptDescription& script,
         try {
             std::unique_ptr<Segment> segment;
             if (!plan) {
-                plan = std::make_unique<SplicePlan>(file, window.progressBar, window.log, cache);
+                plan = std::make_unique<SplicePlan>(file, cache);
                 segment = plan->segments.deleteAt(0);
             } else {
                 segment = std::make_unique<Segment>(file, cache);
@@ -115,18 +114,8 @@ std::unique_ptr<SplicePlan> planFromScript(const ScriptDescription& script,
         }
     }
     plan->assembledName = assembledNameOf(plan->segments.at(0).fileName());
-    plan->listedLength = int32_t(total);
-    plan->attachView(window.panels);
+    plan->currentSegment = plan->segments.at(plan->segments.count() - 1).id();
     return plan;
-}
-
-void openScript(std::unique_ptr<SplicePlan>& plan, const std::string& path,
-                const WindowSeams& window, AviHeaderCache& cache, const ScriptPathMap& mapBack) {
-    std::unique_ptr<SplicePlan> opened =
-        planFromScript(readScriptFile(path, mapBack), path, window, cache);
-    plan = std::move(opened);
-    plan->writeListingBlock(plan->logView);
-    plan->layoutPanels();
 }
 
 } // namespace vidloom

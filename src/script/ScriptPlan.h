@@ -17,20 +17,10 @@ ScriptDescription readScriptFile(const std::string& path, const ScriptPathMap& m
 
 // The plan the description gives, as "Add File" makes it: the first file is
 // the base clip, every segment has splice reference 0 (a script does not
-// record references), the plan keeps window.progressBar, window.log and
-// window.panels. A file named relative to the script is found beside it. A
-// file that cannot be read, or a range past its file's end, raises
-// ScriptError naming the script, the line and the file. Nothing is written to
-// the log or the panels yet.
+// record references), the last segment is current. A file named relative to
+// the script is found beside it. A file that cannot be read, or a range past
+// its file's end, raises ScriptError naming the script, the line and the file.
 std::unique_ptr<SplicePlan> planFromScript(const ScriptDescription& script,
-                                           const std::string& scriptPath, const WindowSeams& window,
-                                           AviHeaderCache& cache);
-
-// Reads the script at path and replaces plan with the plan it describes, then
-// writes the listing block and lays the panels out as "Add File" does. On
-// any refusal plan is left as it was.
-void openScript(std::unique_ptr<SplicePlan>& plan, const std::string& path,
-                const WindowSeams& window, AviHeaderCache& cache,
-                const ScriptPathMap& mapBack = {});
+                                           const std::string& scriptPath, AviHeaderCache& cache);
 
 } // namespace vidloom

@@ -4,8 +4,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QSettings>
 
 namespace vidloom::ui {
@@ -108,12 +111,21 @@ void QtDialogSeam::error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, boxTitle(), text);
 }
 
-QString QtDialogSeam::inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                               const QString& defaultText) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : defaultText;
+std::optional<QString> QtDialogSeam::askNumber(QWidget* parent, const QString& caption,
+                                               const QString& prompt, const QString& defaultText) {
+    QInputDialog box(parent);
+    box.setWindowTitle(caption);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // The box's own line edit takes what a frame number can hold.
+    if (auto* edit = box.findChild<QLineEdit*>()) {
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), edit));
+    }
+    if (box.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return box.textValue();
 }
 
 std::optional<QString> QtDialogSeam::editLines(QWidget* parent, const QString& caption,

@@ -41,9 +41,10 @@ public:
     virtual void message(QWidget* parent, const QString& text) = 0;
     // The error box that ends an action which failed.
     virtual void error(QWidget* parent, const QString& text) = 0;
-    // A modal input box; cancelling it gives the default text.
-    virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                             const QString& defaultText) = 0;
+    // A modal box for a whole number (it takes digits and a minus sign
+    // only); nothing when cancelled.
+    virtual std::optional<QString> askNumber(QWidget* parent, const QString& caption,
+                                             const QString& prompt, const QString& defaultText) = 0;
 
     // A box to edit a text of several lines; nothing when cancelled.
     virtual std::optional<QString> editLines(QWidget* parent, const QString& caption,
@@ -63,8 +64,8 @@ public:
     bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
-    QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                     const QString& defaultText) override;
+    std::optional<QString> askNumber(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& defaultText) override;
     std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
                                      const QString& text) override;
     UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;

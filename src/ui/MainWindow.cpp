@@ -7,20 +7,19 @@
 
 #include "avi/CheckedInt.h"
 #include "avi/Errors.h"
-#include "plan/PlanHistory.h"
-#include "plan/SplicePlan.h"
 #include "present/JoinFrames.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
-#include "ui/panels/PanelGrid.h"
-#include "ui/PlanView.h"
-#include "ui/viewer/PreviewStrip.h"
-#include "ui/panels/SegmentPanel.h"
+#include "ui/ProgressView.h"
 #include "ui/TagWindow.h"
 #include "ui/UiText.h"
-#include "ui/viewer/ViewerWindow.h"
 #include "ui/WindowStyle.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
+#include "ui/panels/SessionPanels.h"
+#include "ui/viewer/PreviewStrip.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -103,8 +102,12 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
     buildControls();
     buildActions();
     buildScriptControls();
-    view_ = std::make_unique<PlanView>(*this, *logWindow_.logText);
-    panelArea->setSource(view_.get());
+    progress1_ = std::make_unique<ProgressView>(*progressBar);
+    progress2_ = std::make_unique<ProgressView>(*secondProgressBar);
+    panelSource_ = std::make_unique<SessionPanels>(session_);
+    panelArea->setSource(panelSource_.get());
+    // The one way the widgets learn of a change: once per command.
+    session_.onChange([this] { guarded([this] { afterPlanChange(); }); });
     connect(panelArea, &PanelGrid::editRequested, this, &MainWindow::onPanelEdit);
     connect(panelArea, &PanelGrid::deleteRequested, this, &MainWindow::onPanelDelete);
     connect(panelArea, &PanelGrid::snapRequested, this, &MainWindow::onPanelSnap);
@@ -114,8 +117,9 @@ MainWindow::MainWindow(TagWindow& brandWindow, LogWindow& logWindow)
 }
 
 MainWindow::~MainWindow() {
-    // The grid outlives the view that feeds it.
+    // The grid outlives the source that feeds it.
     panelArea->setSource(nullptr);
+    session_.onChange({});
 }
 
 void MainWindow::setDialogs(DialogSeam* dialogs) {
@@ -351,7 +355,7 @@ void MainWindow::setPreviewShown(bool shown) {
 
 void MainWindow::updatePreview() {
     if (previewShown_) {
-        previewStrip->showFrames(joinFramesOf(plan_.get()));
+        previewStrip->showFrames(joinFramesOf(session_.plan()));
     }
 }
 
@@ -389,6 +393,7 @@ void MainWindow::openOnScreen() {
 void MainWindow::showStatus(const QString& text) {
     statusText_ = text;
     statusIsCorrection_ = false;
+    statusIsWrittenScript_ = false;
     fitStatusLine();
 }
 

@@ -3,12 +3,12 @@
 // files, add splices, generate the script, show the tool windows, toggle the
 // debug box, move the current segment), shows the properties of the plan's
 // first segment and hosts one panel per segment. It holds no plan arithmetic:
-// events become calls on the splice plan, and the plan's results become widget
-// state.
+// it asks its questions, calls the plan session's commands, shows what they
+// return, and after each change notification pulls the views once.
 
 #include "present/EditNote.h"
 #include "present/PanelState.h"
-#include "session/AviHeaderCache.h"
+#include "session/PlanSession.h"
 
 #include <QWidget>
 
@@ -23,16 +23,11 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 
-namespace vidloom {
-class AviHeader;
-class PlanHistory;
-class SplicePlan;
-} // namespace vidloom
-
 namespace vidloom::ui {
 
 class DialogSeam;
-class PlanView;
+class ProgressView;
+class SessionPanels;
 class TagWindow;
 class LogWindow;
 class SegmentPanel;
@@ -94,8 +89,9 @@ public:
     // Keeps the scroll box sized to the window.
     void fitPanelArea();
 
-    // The plan, null until the first "Add File".
-    SplicePlan* plan() const;
+    // The plan session the window drives; its plan is null until the first
+    // "Add File".
+    const PlanSession& session() const { return session_; }
 
     // ---- The Viewer (MainWindowViewer.cpp)
     // F3: shows or hides the Viewer, which then shows the plan as it is.
@@ -123,7 +119,6 @@ public:
     // the plan; the panels, fields, tag window and log follow.
     void undoCommand();
     void redoCommand();
-    PlanHistory& history() const { return *history_; }
     // The window's geometry, the tool windows' geometry and visibility and the
     // Debug Info box as the last run left them (main() calls it once).
     void restoreSettings();
@@ -214,10 +209,16 @@ private:
     // Says why no script can be written (no frames) or asks about joins
     // AviSynth will refuse; true when writing may go on.
     bool readyToWrite();
-    // After any change of the plan: the log's listing block (when the plan
-    // no longer matches it), the brand window, the fields, the current panel
-    // in view.
+    // The session's change notification: the log's listing block (when the
+    // plan no longer matches it), the brand window, the fields, the panels,
+    // the current panel in view, the strip, the Viewer and the title.
     void afterPlanChange();
+    // Shows what "Add File" and "Add Splice" did not do.
+    void tellAdded(const AddResult& result);
+    void tellSpliced(const std::vector<SpliceResult>& results);
+    // The splice reference of a file whose name holds none, as the user
+    // types it; nothing when the user cancels.
+    std::optional<int32_t> askReference(const QString& path);
     // The keyboard goes to the current panel's first editable cell.
     void focusCurrentPanel();
     void keepCurrentPanelInView();
@@ -236,10 +237,8 @@ private:
     void updateViewer();
     void onViewerSegmentEntered(SegmentId segment);
 
-    // Runs one command as one step of the plan's history (guarded as well).
-    void recorded(const std::function<void()>& command);
     void buildHistory();
-    void stepThroughHistory(bool (PlanHistory::*step)());
+    void stepThroughHistory(bool (PlanSession::*step)());
     // The title (script name, modified mark) and the undo and redo actions.
     void showHistoryState();
     // "Write" of the close question: true when the plan is now written.
@@ -249,20 +248,21 @@ private:
     LogWindow& logWindow_;
     std::unique_ptr<DialogSeam> ownDialogs_;
     DialogSeam* dialogs_;
-    std::unique_ptr<PlanView> view_;
-    // The header records of the files the user added; it outlives the plan,
-    // whose segments point into it.
-    AviHeaderCache headerCache_;
-    std::unique_ptr<SplicePlan> plan_;
+    PlanSession session_;
+    std::unique_ptr<SessionPanels> panelSource_;
+    std::unique_ptr<ProgressView> progress1_;
+    std::unique_ptr<ProgressView> progress2_;
     bool previewShown_ = true;
-    std::unique_ptr<PlanHistory> history_;
     // The listing block as the log shows it since the last change.
     std::vector<std::string> listedBlock_;
+    // The command running writes the listing block anew (see afterPlanChange).
+    bool relist_ = false;
     bool brandPlaced_ = false;
     bool logPlaced_ = false;
     bool viewerPlaced_ = false;
     std::unique_ptr<ViewerWindow> viewer_;
     bool statusIsCorrection_ = false;
+    bool statusIsWrittenScript_ = false;
     QString statusText_; // in full; the line may show it shortened
 };
 

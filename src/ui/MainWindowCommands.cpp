@@ -1,27 +1,26 @@
 // The main window's commands on the plan: "Add File", "Add Splice", "Generate
 // AVS", the moves of the current segment, the panels' events and the refresh.
-// Each command is the plan's own operation; the window only asks the dialogs
-// and shows the results.
+// Each command is one of the session's; the window only asks the dialogs
+// before it and shows what it returns.
 
 #include "avi/AviHeader.h"
+#include "avi/Errors.h"
 #include "avi/InfoTags.h"
-#include "plan/PlanActions.h"
-#include "plan/PlanHistory.h"
-#include "plan/SplicePlan.h"
+#include "plan/FileNames.h"
 #include "present/EditNote.h"
 #include "present/PropertyFields.h"
 #include "ui/CommandButton.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/panels/PanelCell.h"
-#include "ui/panels/PanelGrid.h"
-#include "ui/PlanView.h"
+#include "ui/ProgressView.h"
 #include "ui/ScriptPathSettings.h"
-#include "ui/panels/SegmentPanel.h"
 #include "ui/TagWindow.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -39,16 +38,9 @@ const QString kSaveSuffix = QStringLiteral("avs");
 
 } // namespace
 
-SplicePlan* MainWindow::plan() const {
-    return plan_.get();
-}
-
 void MainWindow::addFileCommand() {
-    recorded(
+    guarded(
         [this] { addPaths(dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addFile"))); });
-    // The refresh runs also when the dialog was cancelled or a file failed,
-    // so the window shows what did get into the plan.
-    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::addFiles(const QStringList& paths) {
@@ -56,66 +48,90 @@ void MainWindow::addFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    recorded([this, &absolute] { addPaths(absolute); });
-    guarded([this] { afterPlanChange(); });
+    guarded([this, &absolute] { addPaths(absolute); });
 }
 
 void MainWindow::addPaths(const QStringList& paths) {
     if (paths.isEmpty()) {
         return;
     }
-    view_->progress2.start(int32_t(paths.size()));
+    std::vector<std::string> files;
     for (const QString& path : paths) {
-        view_->progress1.start(1);
-        vidloom::addFile(plan_, pathBytes(path), view_->seams(), headerCache_);
-        showBrandOfFirstSegment();
-        // A file that is not an AVI file still goes in, without frames; the
-        // user hears why.
-        const Segment& added = plan_->segments.at(plan_->segments.count() - 1);
-        if (const std::string note = notAviMessage(*added.header); !note.empty()) {
-            dialogs_->message(this, toQt(note));
-        }
-        view_->progress1.finish();
-        view_->progress2.step();
+        files.push_back(pathBytes(path));
     }
-    view_->progress2.finish();
+    progress2_->start(int32_t(paths.size()));
+    relist_ = true;
+    const AddResult result = session_.addFiles(files);
+    relist_ = false;
+    progress1_->finish();
+    progress2_->finish();
+    tellAdded(result);
+}
+
+void MainWindow::tellAdded(const AddResult& result) {
+    // A file that is not an AVI file still goes in, without frames; the user
+    // hears why.
+    for (const std::string& note : result.notes) {
+        dialogs_->message(this, toQt(note));
+    }
+    // Every file was tried; those that could not be added are named at the
+    // end, each with its reason.
+    if (!result.refused.empty()) {
+        QString text;
+        for (const std::string& line : result.refused) {
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + toQt(line);
+        }
+        dialogs_->error(this, text);
+    }
 }
 
 void MainWindow::showBrandOfFirstSegment() {
     // A file that is not an AVI file has no tag record, and an empty plan no
     // first segment: the columns show their headings alone.
-    const bool any = plan_ && plan_->segments.count() > 0;
-    brandWindow_.showTags(any ? plan_->segments.at(0).header->BrandInfo.get() : nullptr);
+    const SplicePlan* plan = session_.plan();
+    const bool any = plan != nullptr && plan->segments.count() > 0;
+    brandWindow_.showTags(any ? plan->segments.at(0).header->BrandInfo.get() : nullptr);
 }
 
 void MainWindow::afterPlanChange() {
-    if (plan_) {
-        // A plan that no longer matches the listing block last written gets
-        // a new one, as "Add File" writes it.
-        std::vector<std::string> block = plan_->listingBlock();
-        if (block != listedBlock_) {
-            plan_->writeListingBlock(plan_->logView);
-            listedBlock_ = std::move(block);
+    // The log shows the listing block of the plan as it is. Adding files,
+    // splices, opening a script, undo and redo write it anew; after an edit
+    // a block that did not change is not written again (the script's
+    // "Creating" lines stay).
+    const std::vector<std::string>& block = session_.listingBlock();
+    if (block != listedBlock_ || relist_) {
+        relist_ = false;
+        logWindow_.logText->clear();
+        for (const std::string& line : block) {
+            logWindow_.logText->addText(line);
         }
+        // The joins AviSynth will refuse follow the listing they belong to.
+        for (const SpliceProblem& problem : session_.problems()) {
+            logWindow_.logText->addText(kWarningPrefix + problem.text());
+        }
+        listedBlock_ = block;
+    }
+    if (statusIsWrittenScript_ && session_.isModified()) {
+        showStatus(QString()); // the plan is no longer the script written
     }
     showBrandOfFirstSegment();
+    panelArea->refresh();
     refreshProperties();
     keepCurrentPanelInView();
     updateViewer();
+    showHistoryState();
 }
 
 void MainWindow::keepCurrentPanelInView() {
-    if (!plan_) {
-        return;
+    if (session_.current() != kNoSegment) {
+        panelArea->ensurePanelVisible(session_.current());
     }
-    panelArea->ensurePanelVisible(plan_->currentSegment);
 }
 
 void MainWindow::focusCurrentPanel() {
-    if (plan_) {
-        panelArea->ensurePanelVisible(plan_->currentSegment);
-    }
-    SegmentPanel* panel = plan_ ? panelArea->panelOf(plan_->currentSegment) : nullptr;
+    keepCurrentPanelInView();
+    SegmentPanel* panel =
+        session_.current() != kNoSegment ? panelArea->panelOf(session_.current()) : nullptr;
     if (panel != nullptr) {
         panel->startEdit->setFocus(Qt::OtherFocusReason);
     } else {
@@ -124,33 +140,76 @@ void MainWindow::focusCurrentPanel() {
     }
 }
 
+std::optional<int32_t> MainWindow::askReference(const QString& path) {
+    QString reason;
+    for (;;) {
+        const std::optional<QString> typed = dialogs_->askNumber(
+            this, QStringLiteral("SpliceRef of ") + path,
+            reason + QStringLiteral("Enter the reference position"), QStringLiteral("0"));
+        if (!typed) {
+            return std::nullopt; // Cancel and Esc drop this splice
+        }
+        if (const std::optional<int32_t> value = textToInt32(pathBytes(*typed))) {
+            return value;
+        }
+        reason =
+            QStringLiteral("\"") + *typed + QStringLiteral("\" is not a whole number of frames.\n");
+    }
+}
+
 void MainWindow::addSpliceCommand() {
-    recorded([this] {
-        const std::string refusal = spliceRefusal(plan_.get());
+    guarded([this] {
+        const std::string refusal = session_.spliceRefusal();
         if (!refusal.empty()) {
             dialogs_->message(this, toQt(refusal));
             return;
         }
         const QStringList paths =
             dialogs_->openFiles(this, kOpenFilter, QStringLiteral("addSplice"));
-        if (paths.isEmpty()) {
+        std::vector<SpliceRequest> splices;
+        for (const QString& path : paths) {
+            SpliceRequest request{pathBytes(path), std::nullopt};
+            // The name's digits are the reference; a name without any asks.
+            bool noDigits = false;
+            try {
+                noDigits = spliceRefOf(request.file) == -1;
+            } catch (const ConversionError&) {
+                // The session refuses it with the reason.
+            }
+            if (noDigits) {
+                request.reference = askReference(path);
+                if (!request.reference) {
+                    continue;
+                }
+            }
+            splices.push_back(std::move(request));
+        }
+        if (splices.empty()) {
             return;
         }
-        view_->progress2.start(int32_t(paths.size()));
-        for (const QString& path : paths) {
-            view_->progress1.start(1);
-            vidloom::addSplice(*plan_, pathBytes(path), std::nullopt, view_->seams());
-            view_->progress1.finish();
-            view_->progress2.step();
-        }
-        view_->progress2.finish();
-        // A splice at frame 0 makes a new first segment.
-        afterPlanChange();
+        progress2_->start(int32_t(splices.size()));
+        relist_ = true;
+        const std::vector<SpliceResult> results = session_.addSplices(splices);
+        relist_ = false;
+        progress1_->finish();
+        progress2_->finish();
+        tellSpliced(results);
     });
 }
 
+void MainWindow::tellSpliced(const std::vector<SpliceResult>& results) {
+    for (const SpliceResult& result : results) {
+        if (result.outcome == SpliceOutcome::Failed ||
+            result.outcome == SpliceOutcome::BadReference) {
+            dialogs_->error(this, toQt(result.message));
+        } else if (result.outcome != SpliceOutcome::Inserted) {
+            dialogs_->message(this, toQt(refusalText(result.file, result)));
+        }
+    }
+}
+
 bool MainWindow::readyToWrite() {
-    const std::string refusal = scriptRefusal(plan_.get());
+    const std::string refusal = scriptRefusal(session_.plan());
     if (!refusal.empty()) {
         dialogs_->message(this, toQt(refusal));
         return false;
@@ -168,6 +227,12 @@ void MainWindow::generateCommand() {
         if (!path) {
             return;
         }
+        // Never over a video or another file of the plan, whatever the
+        // answer to "Replace it?" would be.
+        if (const std::string refusal = session_.writeRefusal(pathBytes(*path)); !refusal.empty()) {
+            dialogs_->message(this, toQt(refusal));
+            return;
+        }
         if (QFileInfo::exists(*path) &&
             !dialogs_->question(this, *path + QStringLiteral(" already exists. Replace it?"))) {
             return;
@@ -178,60 +243,60 @@ void MainWindow::generateCommand() {
 
 QString MainWindow::suggestedScriptPath() const {
     // The script last written or opened, else one named after the base clip.
-    if (!history_->scriptPath().empty()) {
-        return toQt(history_->scriptPath());
+    if (!session_.scriptPath().empty()) {
+        return toQt(session_.scriptPath());
     }
-    const QFileInfo base(toQt(plan_->baseList.at(0).fileName()));
+    const QFileInfo base(toQt(session_.plan()->baseList.at(0).fileName()));
     return QDir(base.absolutePath()).filePath(base.completeBaseName() + QStringLiteral(".avs"));
 }
 
 void MainWindow::writeScript(const QString& path) {
-    view_->progress1.start(plan_->segments.count());
+    const PathMap paths = scriptPaths->pathMap();
+    // A file the script cannot name is refused before anything is logged.
+    (void)session_.scriptText(paths);
+    progress1_->start(session_.panelCount());
+    logWindow_.logText->addText("Creating " + pathBytes(path));
+    WriteResult result;
     try {
-        if (generateAvs(*plan_, pathBytes(path), view_.get(), scriptPaths->pathMap())) {
-            history_->markSaved(pathBytes(path));
-        }
+        result = session_.writeScript(pathBytes(path), paths);
     } catch (const std::exception& e) {
         // The log says how its "Creating" ended; the error box follows.
-        view_->log.appendLine(std::string("Failed: ") + e.what());
+        logWindow_.logText->addText(std::string("Failed: ") + e.what());
         throw;
     }
-    view_->progress1.finish();
+    if (!result.written) {
+        logWindow_.logText->addText("Failed: " + result.refusal);
+        dialogs_->message(this, toQt(result.refusal));
+        return;
+    }
+    logWindow_.logText->addText("Done");
+    progress1_->finish();
     showStatus(QStringLiteral("Script written to ") + path);
+    statusIsWrittenScript_ = true;
 }
 
 void MainWindow::moveEarlierCommand() {
-    recorded([this] {
-        if (plan_ && plan_->currentSegment != kNoSegment) {
-            plan_->moveEarlier(plan_->currentSegment);
-            afterPlanChange();
-        }
-    });
+    guarded([this] { session_.moveEarlier(); });
 }
 
 void MainWindow::moveLaterCommand() {
-    recorded([this] {
-        if (plan_ && plan_->currentSegment != kNoSegment) {
-            plan_->moveLater(plan_->currentSegment);
-            afterPlanChange();
-        }
-    });
+    guarded([this] { session_.moveLater(); });
 }
 
 void MainWindow::onPanelEdit(SegmentId id, const EditCells& shown, const EditCells& typed) {
-    recorded([this, id, &shown, &typed] {
-        if (!plan_ || id == kNoSegment) {
+    guarded([this, id, &shown, &typed] {
+        if (id == kNoSegment) {
             return;
         }
-        plan_->applyEdit(id, typed.start, typed.end, typed.length);
-        const int32_t at = plan_->segments.indexOf(id);
-        if (at >= 0) {
-            const PanelState after = view_->panelAt(at);
-            tellCorrection(editNote(shown, typed,
-                                    {after.internalStart, after.internalEnd, after.internalLength},
-                                    plan_->segments.at(at).header->TotalFrames));
+        const int64_t before = session_.notifications();
+        tellCorrection(session_.edit(id, shown, typed).correction);
+        const bool typedOther =
+            typed.start != shown.start || typed.end != shown.end || typed.length != shown.length;
+        if (session_.notifications() == before && typedOther) {
+            // Nothing changed ("x" typed as a start): the cells show the
+            // plan's values again.
+            panelArea->redrawApplied();
         }
-        afterPlanChange();
     });
 }
 
@@ -245,13 +310,10 @@ void MainWindow::tellCorrection(const std::string& note) {
 }
 
 void MainWindow::onPanelDelete(SegmentId id) {
-    recorded([this, id] {
-        if (plan_ && id != kNoSegment) {
-            plan_->remove(id);
+    guarded([this, id] {
+        if (id != kNoSegment) {
+            session_.remove(id);
         }
-    });
-    guarded([this] {
-        afterPlanChange();
         focusCurrentPanel();
     });
 }
@@ -259,7 +321,7 @@ void MainWindow::onPanelDelete(SegmentId id) {
 void MainWindow::refreshProperties() {
     QWidget::update();
     updatePreview();
-    const PropertyFields f = propertyFieldsOf(plan_.get());
+    const PropertyFields f = propertyFieldsOf(session_.plan());
     const QString tip = tipText(f.report);
     for (auto [edit, text] :
          {std::pair{fourCCEdit, &f.fourCC}, std::pair{codecEdit, &f.codec},

@@ -3,17 +3,14 @@
 // changed plan is closed.
 
 #include "avi/Version.h"
-#include "plan/PlanActions.h"
-#include "plan/PlanHistory.h"
-#include "plan/SplicePlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/LogWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/PlanView.h"
 #include "ui/ScriptPathSettings.h"
 #include "ui/TagWindow.h"
 #include "ui/TextLines.h"
 #include "ui/UiText.h"
+#include "ui/panels/PanelGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,10 +28,13 @@ namespace {
 // The undo and redo keys belong to the plan in every text area of the
 // program's three windows: the panel cells, the fields and the log would
 // otherwise take them for an undo of their own text. Dialogs keep theirs.
+// Likewise the snap keys (Ctrl+Left, Ctrl+Right) in the panels' cells, which
+// would move the text cursor by a word: right after typing a start is when
+// people snap.
 class PlanKeysFirst : public QObject {
 public:
-    PlanKeysFirst(QWidget* owner, std::vector<QWidget*> windows)
-        : QObject(owner), windows_(std::move(windows)) {}
+    PlanKeysFirst(QWidget* owner, std::vector<QWidget*> windows, QWidget* panels)
+        : QObject(owner), windows_(std::move(windows)), panels_(panels) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -44,7 +44,14 @@ protected:
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool planKey = key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
                              key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
-        QWidget* window = static_cast<QWidget*>(watched)->window();
+        auto* widget = static_cast<QWidget*>(watched);
+        const bool snapKey = key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Left) ||
+                             key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Right);
+        if (snapKey && panels_->isAncestorOf(widget)) {
+            event->ignore();
+            return true;
+        }
+        QWidget* window = widget->window();
         if (planKey && std::find(windows_.begin(), windows_.end(), window) != windows_.end()) {
             event->ignore(); // not taken by the text area: the shortcut runs
             return true;
@@ -54,14 +61,12 @@ protected:
 
 private:
     std::vector<QWidget*> windows_;
+    QWidget* panels_;
 };
 
 } // namespace
 
 void MainWindow::buildHistory() {
-    history_ = std::make_unique<PlanHistory>(plan_, view_->seams());
-    history_->onChange([this] { showHistoryState(); });
-
     auto action = [this](QAction*& slot, const char* name, const QList<QKeySequence>& keys,
                          void (MainWindow::*handler)()) {
         slot = new QAction(QString::fromLatin1(name), this);
@@ -77,55 +82,43 @@ void MainWindow::buildHistory() {
     action(redoAction, "redoAction",
            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
            &MainWindow::redoCommand);
-    QApplication::instance()->installEventFilter(
-        new PlanKeysFirst(this, {this, &brandWindow_, &logWindow_}));
+    QApplication::instance()->installEventFilter(new PlanKeysFirst(
+        this, std::vector<QWidget*>{this, &brandWindow_, &logWindow_}, panelArea));
     showHistoryState();
 }
 
-void MainWindow::recorded(const std::function<void()>& command) {
-    guarded([this, &command] { history_->record(command); });
-}
-
 void MainWindow::undoCommand() {
-    stepThroughHistory(&PlanHistory::undo);
+    stepThroughHistory(&PlanSession::undo);
 }
 
 void MainWindow::redoCommand() {
-    stepThroughHistory(&PlanHistory::redo);
+    stepThroughHistory(&PlanSession::redo);
 }
 
-void MainWindow::stepThroughHistory(bool (PlanHistory::*step)()) {
-    guarded([this, step] {
-        if (!((*history_).*step)()) {
-            return;
-        }
-        if (!plan_) {
-            // Back before the first file: nothing is listed any more.
-            logWindow_.logText->clear();
-            listedBlock_.clear();
-        }
-    });
-    guarded([this] { afterPlanChange(); });
+void MainWindow::stepThroughHistory(bool (PlanSession::*step)()) {
+    relist_ = true;
+    guarded([this, step] { (session_.*step)(); });
+    relist_ = false;
 }
 
 void MainWindow::showHistoryState() {
     // "[*]" is where Qt shows the modified mark.
     QString title = toQt(titleLine());
-    const std::string& script = history_->scriptPath();
+    const std::string& script = session_.scriptPath();
     if (script.empty()) {
         title += QStringLiteral("[*]");
     } else {
         title = QFileInfo(toQt(script)).fileName() + QStringLiteral("[*] - ") + title;
     }
     setWindowTitle(title);
-    setWindowModified(history_->isModified());
-    undoAction->setEnabled(history_->canUndo());
-    redoAction->setEnabled(history_->canRedo());
+    setWindowModified(session_.isModified());
+    undoAction->setEnabled(session_.canUndo());
+    redoAction->setEnabled(session_.canRedo());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (history_->isModified()) {
-        const std::string& script = history_->scriptPath();
+    if (session_.isModified()) {
+        const std::string& script = session_.scriptPath();
         const QString name =
             script.empty() ? QStringLiteral("The plan") : QFileInfo(toQt(script)).fileName();
         const UnsavedAnswer answer = dialogs_->askUnsavedChanges(
@@ -142,10 +135,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::writeBeforeClose() {
-    const std::string script = history_->scriptPath();
+    const std::string script = session_.scriptPath();
     if (script.empty()) {
         generateCommand(); // asks where, as "Generate AVS" does
-        return !history_->isModified();
+        return !session_.isModified();
     }
     guarded([this, &script] {
         if (!readyToWrite()) {
@@ -153,7 +146,7 @@ bool MainWindow::writeBeforeClose() {
         }
         writeScript(toQt(script));
     });
-    return !history_->isModified();
+    return !session_.isModified();
 }
 
 } // namespace vidloom::ui

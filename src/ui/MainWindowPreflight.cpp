@@ -2,16 +2,16 @@
 // current segment to a key frame, the question before writing a script with
 // joins AviSynth refuses, and the names of the files where AviSynth runs.
 
-#include "plan/KeyFrameSnap.h"
-#include "plan/Preflight.h"
-#include "plan/SplicePlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
 #include "ui/ScriptPathSettings.h"
-#include "ui/panels/SegmentPanel.h"
 #include "ui/UiText.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QAction>
+
+#include <algorithm>
 
 namespace vidloom::ui {
 
@@ -30,29 +30,35 @@ void MainWindow::buildScriptControls() {
 }
 
 void MainWindow::snapCommand(bool toNext) {
-    // One step of the history, as an edit of the start is.
-    recorded([this, toNext] {
-        if (plan_ && plan_->currentSegment != kNoSegment) {
-            snapStart(*plan_, plan_->currentSegment,
-                      toNext ? SnapDirection::Next : SnapDirection::Previous);
-            afterPlanChange();
+    // A Start cell being typed into is applied first: the snap starts from
+    // what the user sees.
+    panelArea->applyFocusedPanel();
+    guarded([this, toNext] {
+        if (session_.current() != kNoSegment) {
+            session_.snap(session_.current(),
+                          toNext ? SnapDirection::Next : SnapDirection::Previous);
         }
     });
 }
 
 void MainWindow::onPanelSnap(SegmentId id, bool toNext) {
-    if (plan_ && id != kNoSegment) {
-        plan_->setCurrent(id);
-        snapCommand(toNext);
-    }
+    guarded([this, id, toNext] {
+        if (id != kNoSegment) {
+            session_.snap(id, toNext ? SnapDirection::Next : SnapDirection::Previous);
+        }
+    });
 }
 
 bool MainWindow::acceptJoinProblems() {
-    const std::vector<SpliceProblem> problems = preflight(plan_->segments);
+    const std::vector<SpliceProblem>& problems = session_.problems();
     if (problems.empty()) {
         return true;
     }
-    QString text = QStringLiteral("AviSynth will refuse this script:\n");
+    // Only doubtful joins: AviSynth may join them or refuse them.
+    const bool certain = std::any_of(problems.begin(), problems.end(),
+                                     [](const SpliceProblem& p) { return p.certain; });
+    QString text = certain ? QStringLiteral("AviSynth will refuse this script:\n")
+                           : QStringLiteral("AviSynth may refuse this script:\n");
     for (const SpliceProblem& problem : problems) {
         text += QStringLiteral("\n") + toQt(problem.text());
     }

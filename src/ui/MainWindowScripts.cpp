@@ -1,11 +1,9 @@
 // "Open Script" and the files given to the window from outside (the command
 // line, a drop): the plan a script describes replaces the plan as a whole.
 
-#include "plan/PlanHistory.h"
-#include "script/ScriptPlan.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
-#include "ui/PlanView.h"
+#include "ui/ProgressView.h"
 #include "ui/ScriptPathSettings.h"
 #include "ui/UiText.h"
 
@@ -27,7 +25,6 @@ void MainWindow::openScriptCommand() {
             openScriptFile(*path);
         }
     });
-    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::openPaths(const QStringList& paths) {
@@ -42,7 +39,6 @@ void MainWindow::openPaths(const QStringList& paths) {
             files.clear();
         }
         guarded([this, &path] { openScriptFile(QFileInfo(path).absoluteFilePath()); });
-        guarded([this] { afterPlanChange(); });
     }
     if (!files.isEmpty()) {
         addFiles(files);
@@ -50,19 +46,22 @@ void MainWindow::openPaths(const QStringList& paths) {
 }
 
 void MainWindow::openScriptFile(const QString& path) {
-    view_->progress1.start(1);
-    // One step of the history: undo gives the plan before back. Once open,
-    // the plan is the script's, with no unsaved change.
-    // Paths the script names for the machine where AviSynth runs come back
-    // through the same mappings they were written with.
+    progress1_->start(1);
+    // One step of the history: undo gives the plan before back, and the
+    // script it came from. Once open, the plan is the script's, with no
+    // unsaved change. Paths the script names for the machine where AviSynth
+    // runs come back through the same mappings they were written with.
     const PathMap paths = scriptPaths->pathMap();
-    history_->record([&] {
-        vidloom::openScript(plan_, pathBytes(path), view_->seams(), headerCache_,
+    relist_ = true;
+    try {
+        session_.openScript(pathBytes(path),
                             [&paths](const std::string& p) { return paths.fromScript(p); });
-    });
-    history_->markSaved(pathBytes(path));
-    showBrandOfFirstSegment();
-    view_->progress1.finish();
+    } catch (...) {
+        relist_ = false; // a refused script leaves the log as it was
+        throw;
+    }
+    relist_ = false;
+    progress1_->finish();
 }
 
 } // namespace vidloom::ui

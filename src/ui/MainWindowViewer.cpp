@@ -4,17 +4,12 @@
 // each, said on the status line.
 
 #include "avi/TextFormat.h"
-#include "plan/PlanActions.h"
-#include "plan/PlanHistory.h"
-#include "plan/SplicePlan.h"
-#include "plan/SplitSegment.h"
 #include "present/ViewerModel.h"
 #include "ui/DialogSeam.h"
 #include "ui/MainWindow.h"
-#include "ui/PlanView.h"
 #include "ui/UiText.h"
-#include "ui/viewer/ViewerWindow.h"
 #include "ui/WindowStyle.h"
+#include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
 
@@ -70,99 +65,87 @@ void MainWindow::updateViewer() {
     if (!viewer_ || !viewer_->isVisible()) {
         return; // nobody looks: computed when it is shown
     }
-    if (!plan_) {
-        viewer_->showPlan(PlanPositions(), Timeline(), kNoSegment, &headerCache_);
+    const SplicePlan* plan = session_.plan();
+    if (plan == nullptr) {
+        viewer_->showPlan(PlanPositions(), Timeline(), kNoSegment, &session_.cache());
         return;
     }
-    PlanPositions positions = PlanPositions::of(plan_->segments);
-    Timeline timeline = timelineOf(plan_->segments, positions);
-    viewer_->showPlan(std::move(positions), std::move(timeline), plan_->currentSegment,
-                      &headerCache_);
+    PlanPositions positions = session_.positions();
+    Timeline timeline = timelineOf(plan->segments, positions);
+    viewer_->showPlan(std::move(positions), std::move(timeline), session_.current(),
+                      &session_.cache());
 }
 
 void MainWindow::onViewerSegmentEntered(SegmentId segment) {
-    guarded([this, segment] {
-        if (!plan_ || plan_->currentSegment == segment) {
-            return;
-        }
-        // Where the user looks is no change of the plan: no history step.
-        plan_->setCurrent(segment);
-        plan_->layoutPanels();
-        keepCurrentPanelInView();
-        updatePreview();
-    });
+    // Where the user looks is no change of the plan: no history step.
+    guarded([this, segment] { session_.select(segment); });
 }
 
 void MainWindow::markStartCommand() {
-    recorded([this] {
+    guarded([this] {
         const std::optional<PlanFrame> f = viewer_->frameAtCursor();
-        if (!plan_ || !f) {
+        if (!session_.plan() || !f) {
             return;
         }
-        const int32_t old = plan_->segments.at(f->segmentIndex).start;
-        plan_->applyEdit(f->segment, intToText(f->frame), std::string(), std::string());
+        const int32_t old = session_.plan()->segments.at(f->segmentIndex).start;
+        session_.edit(f->segment, {}, {intToText(f->frame), std::string(), std::string()});
         showStatus(QStringLiteral("Start of %1: %2 -> %3")
                        .arg(clipName(f->segmentIndex), number(old), number(f->frame)));
-        afterPlanChange();
     });
 }
 
 void MainWindow::markEndCommand() {
-    recorded([this] {
+    guarded([this] {
         const std::optional<PlanFrame> f = viewer_->frameAtCursor();
-        if (!plan_ || !f) {
+        if (!session_.plan() || !f) {
             return;
         }
-        const Segment& s = plan_->segments.at(f->segmentIndex);
+        const Segment& s = session_.plan()->segments.at(f->segmentIndex);
         const int64_t oldLast = int64_t(s.start) + s.length - 1;
-        plan_->applyEdit(f->segment, std::string(), intToText(f->frame + 1), std::string());
+        session_.edit(f->segment, {}, {std::string(), intToText(f->frame + 1), std::string()});
         showStatus(QStringLiteral("Last frame of %1: %2 -> %3")
                        .arg(clipName(f->segmentIndex), number(oldLast), number(f->frame)));
-        afterPlanChange();
     });
 }
 
 void MainWindow::splitHereCommand() {
-    recorded([this] {
+    guarded([this] {
         const std::optional<PlanFrame> f = viewer_->frameAtCursor();
-        if (!plan_ || !f) {
+        if (!session_.plan() || !f) {
             return;
         }
-        if (splitSegment(*plan_, f->segment, f->frame) == kNoSegment) {
+        if (session_.split(f->segment, f->frame) == kNoSegment) {
             showStatus(QStringLiteral("%1 starts at frame %2: nothing to split")
                            .arg(clipName(f->segmentIndex), number(f->frame)));
             return;
         }
-        plan_->layoutPanels();
         showStatus(
             QStringLiteral("%1 split: %2 starts at frame %3")
                 .arg(clipName(f->segmentIndex), clipName(f->segmentIndex + 1), number(f->frame)));
-        afterPlanChange();
     });
 }
 
 void MainWindow::removeHereCommand() {
-    recorded([this] {
+    guarded([this] {
         const std::optional<PlanFrame> f = viewer_->frameAtCursor();
-        if (!plan_ || !f) {
+        if (!session_.plan() || !f) {
             return;
         }
-        const Segment& s = plan_->segments.at(f->segmentIndex);
+        const Segment& s = session_.plan()->segments.at(f->segmentIndex);
         const QString what =
             QStringLiteral("%1 removed (%2, frames %3 to %4)")
                 .arg(clipName(f->segmentIndex),
                      toQt(s.fileName().substr(s.fileName().find_last_of("/\\") + 1)),
                      number(s.start), number(int64_t(s.start) + s.length - 1));
-        plan_->remove(f->segment);
+        session_.remove(f->segment);
         showStatus(what);
     });
-    guarded([this] { afterPlanChange(); });
 }
 
 void MainWindow::spliceHereCommand() {
-    recorded([this] {
+    guarded([this] {
         const std::optional<PlanFrame> f = viewer_->frameAtCursor();
-        if (!plan_ || !f) {
+        if (!session_.plan() || !f) {
             return;
         }
         const QStringList paths = dialogs_->openFiles(viewer_.get(), QStringLiteral("*.avi"),
@@ -170,21 +153,22 @@ void MainWindow::spliceHereCommand() {
         if (paths.isEmpty()) {
             return;
         }
-        int inserted = 0;
+        std::vector<SpliceRequest> splices;
         for (const QString& path : paths) {
-            const SpliceResult result =
-                vidloom::addSplice(*plan_, pathBytes(path), f->position, view_->seams());
+            splices.push_back({pathBytes(path), f->position});
+        }
+        const std::vector<SpliceResult> results = session_.addSplices(splices);
+        int inserted = 0;
+        for (const SpliceResult& result : results) {
             inserted += result.outcome == SpliceOutcome::Inserted ? 1 : 0;
         }
+        tellSpliced(results);
         // The splice now at the cursor is where the user looks.
-        if (const std::optional<PlanFrame> at =
-                PlanPositions::of(plan_->segments).at(f->position)) {
-            plan_->setCurrent(at->segment);
-            plan_->layoutPanels();
+        if (const std::optional<PlanFrame> at = session_.positions().at(f->position)) {
+            session_.select(at->segment);
         }
         showStatus(QStringLiteral("Spliced at frame %1: %2 of %3 files")
                        .arg(number(f->position), number(inserted), number(paths.size())));
-        afterPlanChange();
     });
 }
 

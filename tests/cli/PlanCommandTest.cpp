@@ -185,7 +185,7 @@ TEST(PlanCommand, ExitStatuses) {
     const std::string out = kit::tempDir() + "/cli-status.avs";
     const CliRun empty = plan({text, "--script", out});
     EXPECT_EQ(empty.status, 1);
-    EXPECT_NE(empty.err.find(kMsgNoVideo), std::string::npos);
+    EXPECT_NE(empty.err.find(text + ": this is not an AVI file"), std::string::npos) << empty.err;
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 

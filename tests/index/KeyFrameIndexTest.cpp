@@ -6,6 +6,7 @@
 #include "kit/ReferenceIndexWalk.h"
 #include "kit/SpliceKit.h"
 #include "plan/SplicePlan.h"
+#include "present/PanelLayout.h"
 #include "session/AviHeaderCache.h"
 
 #include <filesystem>
@@ -150,12 +151,12 @@ TEST(KeyFrameIndex, AStampRoundSeesEachFileAtOneMomentAndOnlyWhileOpen) {
 
     // Every layout is a round of its own: a file changed between two layouts
     // is read again at the second.
-    SplicePlan plan(path, nullptr, nullptr, cache);
-    EXPECT_TRUE(plan.layoutPanels()[0].startsOnKeyFrame);
+    SplicePlan plan(path, cache);
+    EXPECT_TRUE(panelsOf(plan)[0].startsOnKeyFrame);
     plan.applyEdit(plan.segments.at(0).id(), "5", "20", "15");
-    EXPECT_TRUE(plan.layoutPanels()[0].startsOnKeyFrame);
+    EXPECT_TRUE(panelsOf(plan)[0].startsOnKeyFrame);
     rewrite(10);
-    EXPECT_FALSE(plan.layoutPanels()[0].startsOnKeyFrame);
+    EXPECT_FALSE(panelsOf(plan)[0].startsOnKeyFrame);
     EXPECT_EQ(cache.indexReads(), 3);
 }
 

@@ -12,6 +12,8 @@
 #include "kit/ReferenceIndexWalk.h"
 #include "kit/SpliceKit.h"
 #include "plan/PlanActions.h"
+#include "present/Listing.h"
+#include "present/PanelLayout.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -92,67 +94,43 @@ protected:
         return p;
     }
 
-    void SetUp() override {
-        window.log = &log;
-        window.messages = &messages;
-        window.prompt = &prompt;
-        window.panels = &panels;
-        prompt.answer = "5";
-        freshPlan();
-    }
+    void SetUp() override { freshPlan(); }
 
     void freshPlan() {
         cache = std::make_unique<AviHeaderCache>();
         plan.reset();
-        addFile(plan, basePath(), window, *cache);
-        addFile(plan, otherPath(), window, *cache);
-        ASSERT_EQ(addSplice(*plan, splicePath(), 40, window).outcome, SpliceOutcome::Inserted);
+        addFile(plan, basePath(), *cache);
+        addFile(plan, otherPath(), *cache);
+        ASSERT_EQ(addSplice(*plan, splicePath(), 40).outcome, SpliceOutcome::Inserted);
         plan->applyEdit(plan->segments.at(3).id(), "", "", "10");
         plan->setCurrent(plan->segments.at(1).id());
-        ASSERT_EQ(plan->listedLength, 130);
-        ASSERT_EQ(plan->liveLength(), 110);
-        log.lines.push_back("(the user's earlier log)");
-        messages.shown.clear();
-        prompt.captions.clear();
+        ASSERT_EQ(plan->length(), 110);
     }
 
-    // Everything a user can see of the plan, and what it would write. The
-    // snapshot itself leaves listedLength as it found it.
+    // Everything a user can see of the plan, and what it would write.
     std::string snapshot() {
         std::ostringstream s;
-        s << "total " << plan->listedLength << ", current " << plan->currentSegment << ", base "
+        s << "total " << plan->length() << ", current " << plan->currentSegment << ", base "
           << plan->baseList.at(0).fileName() << "\n";
         for (int32_t i = 0; i < plan->segments.count(); ++i) {
             const Segment& seg = plan->segments.at(i);
             s << seg.id() << " " << seg.fileName() << " " << seg.start << " " << seg.length << " "
-              << seg.spliceRef << " " << seg.header << " " << seg.laidOut << "\n";
+              << seg.spliceRef << " " << seg.header << "\n";
         }
-        const int32_t total = plan->listedLength;
-        s << plan->listing();
-        plan->listedLength = total;
+        for (const std::string& line : listingBlockOf(plan.get())) {
+            s << line << "\n";
+        }
         s << plan->buildScript() << "\n";
-        for (const PanelState& p : plan->layoutPanels()) {
+        for (const PanelState& p : panelsOf(*plan)) {
             s << p.id << "|" << p.index << "|" << p.caption << "|" << p.directory << "|"
               << p.fileName << "|" << p.internalStart << "|" << p.internalEnd << "|"
               << p.internalLength << "|" << p.clipStart << "|" << p.clipEnd << "|" << p.clipLength
-              << "|" << p.left << "|" << p.top << "|" << p.isCurrent << "|" << p.startsOnKeyFrame
-              << "|" << int(p.groupColor.r) << "|" << int(p.cellColor.r) << "|" << p.keyFrameError
-              << "\n";
-        }
-        for (const std::string& line : log.lines) {
-            s << "log: " << line << "\n";
-        }
-        for (const std::string& text : messages.shown) {
-            s << "message: " << text << "\n";
+              << "|" << p.isCurrent << "|" << p.startsOnKeyFrame << "|" << int(p.groupColor.r)
+              << "|" << int(p.cellColor.r) << "|" << p.keyFrameError << "\n";
         }
         return s.str();
     }
 
-    kit::RecordingLog log;
-    kit::RecordingMessages messages;
-    kit::ScriptedPrompt prompt;
-    kit::RecordingPanels panels;
-    WindowSeams window;
     std::unique_ptr<AviHeaderCache> cache;
     std::unique_ptr<SplicePlan> plan;
 };
@@ -261,13 +239,12 @@ TEST_F(MalformedFiles, FilesWhoseHeadersCannotBeReadLeaveEverythingAsItWas) {
             EXPECT_EQ(cache->count(), records) << "no record of a file that could not be read";
         };
         expectRefused("header record", [&] { cache->get(path); });
-        expectRefused("Add File", [&] { addFile(plan, path, window, *cache); });
-        expectRefused("Add Splice at a reference", [&] { addSplice(*plan, path, 10, window); });
-        expectRefused("Add Splice by name", [&] { addSplice(*plan, path, std::nullopt, window); });
-        EXPECT_TRUE(prompt.captions.empty()) << "nobody is asked about a file that cannot be read";
+        expectRefused("Add File", [&] { addFile(plan, path, *cache); });
+        expectRefused("Add Splice at a reference", [&] { addSplice(*plan, path, 10); });
+        expectRefused("Add Splice by name", [&] { addSplice(*plan, path, std::nullopt); });
 
         std::unique_ptr<SplicePlan> none;
-        const auto [kind, message] = outcomeOf([&] { addFile(none, path, window, *cache); });
+        const auto [kind, message] = outcomeOf([&] { addFile(none, path, *cache); });
         EXPECT_EQ(nameOf(kind), nameOf(c.kind)) << message;
         EXPECT_EQ(none, nullptr);
 
@@ -319,8 +296,8 @@ TEST_F(MalformedFiles, FilesWhoseIndexIsDamagedAreOneFileWhoeverAsks) {
         EXPECT_EQ(KeyFrameIndex::read(info)->videoFrames(), 6);
         EXPECT_NO_THROW(cache->isKeyFrame(info, 0));
 
-        ASSERT_EQ(addSplice(*plan, path, 50, window).outcome, SpliceOutcome::Inserted);
-        for (const PanelState& panel : plan->layoutPanels()) {
+        ASSERT_EQ(addSplice(*plan, path, 50).outcome, SpliceOutcome::Inserted);
+        for (const PanelState& panel : panelsOf(*plan)) {
             EXPECT_EQ(panel.keyFrameError, "") << panel.fileName;
         }
         const CliRun keyframes = cli({"keyframes", path});
@@ -350,42 +327,39 @@ TEST_F(MalformedFiles, APlanNeverGrowsPast2To31Frames) {
     }
     plan.reset();
     for (size_t i = 0; i < 8; ++i) {
-        addFile(plan, huge[i], window, *cache);
+        addFile(plan, huge[i], *cache);
     }
-    ASSERT_EQ(plan->liveLength(), 2147483640);
+    ASSERT_EQ(plan->length(), 2147483640);
 
     // A ninth file does not fit.
     std::string before = snapshot();
-    auto [kind, message] = outcomeOf([&] { addFile(plan, huge[8], window, *cache); });
+    auto [kind, message] = outcomeOf([&] { addFile(plan, huge[8], *cache); });
     EXPECT_EQ(nameOf(kind), nameOf(Kind::Overflow));
     EXPECT_TRUE(names(message, huge[8])) << message;
     EXPECT_EQ(snapshot(), before);
 
-    // Nor a short one, when edits since the last listing have lengthened
-    // the plan beyond the listedLength that listing left.
+    // Nor a short one, after edits that shortened and lengthened the plan.
     const SegmentId last = plan->segments.at(7).id();
     plan->applyEdit(last, "", "", "268435355");
-    plan->listing();
     plan->applyEdit(last, "", "268435455", "");
-    ASSERT_EQ(plan->listedLength, 2147483540);
-    ASSERT_EQ(plan->liveLength(), 2147483640);
+    ASSERT_EQ(plan->length(), 2147483640);
     before = snapshot();
-    std::tie(kind, message) = outcomeOf([&] { addFile(plan, splicePath(), window, *cache); });
+    std::tie(kind, message) = outcomeOf([&] { addFile(plan, splicePath(), *cache); });
     EXPECT_EQ(nameOf(kind), nameOf(Kind::Overflow));
     EXPECT_TRUE(names(message, splicePath())) << message;
     EXPECT_EQ(snapshot(), before);
 
     // Neither does an edit that gives a cut segment back the frames a splice
     // took from it: the plan stays as it was and goes on working.
-    ASSERT_EQ(addSplice(*plan, splicePath(), 10, window).outcome, SpliceOutcome::Inserted);
+    ASSERT_EQ(addSplice(*plan, splicePath(), 10).outcome, SpliceOutcome::Inserted);
     const SegmentId head = plan->segments.at(0).id();
     before = snapshot();
     std::tie(kind, message) = outcomeOf([&] { plan->applyEdit(head, "0", "268435455", ""); });
     EXPECT_EQ(nameOf(kind), nameOf(Kind::Overflow)) << message;
     EXPECT_EQ(snapshot(), before);
     plan->remove(head);
-    EXPECT_EQ(plan->liveLength(), 2147483630);
-    EXPECT_EQ(plan->listing().rfind("0-20 : " + splicePath() + "\r\n", 0), 0u);
+    EXPECT_EQ(plan->length(), 2147483630);
+    EXPECT_EQ(listingBlockOf(plan.get()).at(3), "0-20 : " + splicePath());
 }
 
 } // namespace

@@ -33,7 +33,7 @@ protected:
     static const std::string& path(const std::string& label) { return files().at(label); }
 
     std::unique_ptr<SplicePlan> plan(const std::string& base = "B") {
-        return std::make_unique<SplicePlan>(path(base), nullptr, nullptr, cache);
+        return std::make_unique<SplicePlan>(path(base), cache);
     }
     std::unique_ptr<Segment> segment(const std::string& label, int32_t ref = 0) {
         auto s = std::make_unique<Segment>(path(label), cache);

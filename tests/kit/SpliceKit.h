@@ -1,8 +1,7 @@
 #pragma once
-// Clip files and window stand-ins for the splice tests.
+// Clip files for the splice tests.
 
 #include "kit/AviBuilder.h"
-#include "plan/WindowSeams.h"
 
 #include <string>
 #include <vector>
@@ -36,31 +35,5 @@ inline std::string makeClip(const std::string& name, int frames) {
     options.frames = frames;
     return makeClip(name, options);
 }
-
-struct RecordingLog : ILogView {
-    std::vector<std::string> lines;
-    void clear() override { lines.clear(); }
-    void appendLine(const std::string& line) override { lines.push_back(line); }
-};
-
-struct RecordingMessages : IMessageBox {
-    std::vector<std::string> shown;
-    void showMessage(const std::string& text) override { shown.push_back(text); }
-};
-
-struct ScriptedPrompt : ISpliceRefPrompt {
-    std::optional<std::string> answer;
-    std::vector<std::string> captions;
-    std::optional<std::string> askText(const std::string& caption, const std::string&,
-                                       const std::string&) override {
-        captions.push_back(caption);
-        return answer;
-    }
-};
-
-struct RecordingPanels : PanelViewSink {
-    std::vector<std::vector<PanelState>> layouts;
-    void showPanels(const std::vector<PanelState>& panels) override { layouts.push_back(panels); }
-};
 
 } // namespace vidloom::kit

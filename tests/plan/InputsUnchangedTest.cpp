@@ -9,7 +9,7 @@
 #include "kit/Outcome.h"
 #include "kit/ReferenceIndexWalk.h"
 #include "kit/SpliceKit.h"
-#include "plan/PlanActions.h"
+#include "session/PlanSession.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -139,61 +139,57 @@ TEST_F(InputsUnchanged, EveryCoreOperation) {
     // The plan as the window builds it: a base clip without digits in its
     // name, appends of every file, splices by name, by the prompt, refused
     // ones, then every panel operation.
-    kit::RecordingLog log;
-    kit::RecordingMessages messages;
-    kit::ScriptedPrompt prompt;
-    kit::RecordingPanels panels;
-    WindowSeams window;
-    window.log = &log;
-    window.messages = &messages;
-    window.prompt = &prompt;
-    window.panels = &panels;
-
-    std::unique_ptr<SplicePlan> plan;
-    addFile(plan, in("av_interleaved.avi"), window, cache);
+    PlanSession session;
+    session.addFiles({in("av_interleaved.avi")});
+    std::vector<std::string> appended;
     for (const char* name : {"gop_mpeg4.avi", "xvid_mp3.avi", "mjpeg_silent.avi", "tagged_pcm.avi",
                              "divx_adpcm.avi"}) {
-        addFile(plan, in(name), window, cache);
+        appended.push_back(in(name));
     }
-    ASSERT_EQ(plan->segments.count(), 6);
+    EXPECT_EQ(session.addFiles(appended).added, 5);
+    const std::vector<SpliceResult> spliced =
+        session.addSplices({{in("gop_mpeg4.avi"), std::nullopt}, // reference 4 from the name
+                            {in("av_interleaved.avi"), 60},
+                            {in("xvid_mp3.avi"), std::nullopt},
+                            {in("gop_mpeg4.avi"), 100000},
+                            {in("gop_mpeg4.avi"), -3}});
+    std::vector<SpliceOutcome> outcomes;
+    for (const SpliceResult& r : spliced) {
+        outcomes.push_back(r.outcome);
+    }
+    EXPECT_EQ(outcomes,
+              (std::vector<SpliceOutcome>{SpliceOutcome::Inserted, SpliceOutcome::Inserted,
+                                          SpliceOutcome::Incompatible, SpliceOutcome::ExceedsEnd,
+                                          SpliceOutcome::NegativeReference}));
 
-    EXPECT_EQ(addSplice(*plan, in("gop_mpeg4.avi"), std::nullopt, window).outcome,
-              SpliceOutcome::Inserted); // reference 4 from the name
-    prompt.answer = "60";
-    EXPECT_EQ(addSplice(*plan, in("av_interleaved.avi"), std::nullopt, window).outcome,
-              SpliceOutcome::Inserted);
-    prompt.answer = "sixty";
-    EXPECT_EQ(addSplice(*plan, in("av_interleaved.avi"), std::nullopt, window).spliceRef, 0);
-    EXPECT_EQ(prompt.captions.size(), 2u);
-    EXPECT_EQ(addSplice(*plan, in("xvid_mp3.avi"), std::nullopt, window).outcome,
-              SpliceOutcome::Incompatible);
-    EXPECT_EQ(addSplice(*plan, in("gop_mpeg4.avi"), 100000, window).outcome,
-              SpliceOutcome::ExceedsEnd);
-    EXPECT_EQ(addSplice(*plan, in("gop_mpeg4.avi"), -3, window).outcome,
-              SpliceOutcome::NegativeReference);
-
-    auto idAt = [&](int32_t i) { return plan->segments.at(i).id(); };
-    plan->applyEdit(idAt(1), "3", "40", "");
-    plan->applyEdit(idAt(2), "", "", "5");
-    plan->applyEdit(idAt(3), "999", "", "");
-    plan->moveEarlier(idAt(2));
-    plan->moveLater(idAt(0));
-    plan->remove(idAt(4));
-    plan->setCurrent(idAt(1));
-    plan->layoutPanels();
-    EXPECT_FALSE(plan->listing().empty());
-    EXPECT_GT(plan->listingBlock().size(), 3u);
-    EXPECT_EQ(spliceRefusal(plan.get()), "");
-    EXPECT_EQ(scriptRefusal(plan.get()), "");
+    auto idAt = [&](int32_t i) { return session.plan()->segments.at(i).id(); };
+    session.edit(idAt(1), {}, {"3", "40", ""});
+    session.edit(idAt(2), {}, {"", "", "5"});
+    session.edit(idAt(3), {}, {"999", "", ""});
+    session.select(idAt(2));
+    session.moveEarlier();
+    session.select(idAt(0));
+    session.moveLater();
+    session.remove(idAt(4));
+    session.snap(idAt(1), SnapDirection::Next);
+    session.split(idAt(2), session.plan()->segments.at(2).start + 1);
+    for (int32_t i = 0; i < session.panelCount(); ++i) {
+        session.panel(i);
+    }
+    EXPECT_GT(session.listingBlock().size(), 3u);
+    session.undo();
+    session.redo();
+    EXPECT_EQ(session.spliceRefusal(), "");
 
     // "Generate AVS" into the inputs' own folder, twice: the second replaces
     // the first, and neither leaves its temporary file behind.
-    const std::string text = plan->buildScript() + "\r\n";
+    const std::string text = session.scriptText();
     const std::string avs = script("plan.avs");
-    EXPECT_TRUE(generateAvs(*plan, avs, &messages));
-    EXPECT_TRUE(generateAvs(*plan, avs, &messages));
+    EXPECT_TRUE(session.writeScript(avs).written);
+    EXPECT_TRUE(session.writeScript(avs).written);
     EXPECT_EQ(kit::readAll(avs), text);
-    EXPECT_EQ(log.lines.back(), "Done");
+    session.openScript(avs);
+    EXPECT_EQ(session.scriptText(), text);
 }
 
 TEST_F(InputsUnchanged, EveryCommandLineOperation) {

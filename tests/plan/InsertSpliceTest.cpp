@@ -3,6 +3,7 @@
 
 #include "avi/Errors.h"
 #include "kit/PlanFixture.h"
+#include "present/Listing.h"
 
 namespace vidloom {
 namespace {
@@ -13,14 +14,16 @@ TEST_F(PlanTest, TheWorkedExamplesCutAndOverwrite) {
     auto p = plan();
     ASSERT_TRUE(p->insertSplice(segment("S", 100)));
     EXPECT_EQ(shape(*p), "B(0,100,0) S(0,50,100) B(150,850,150)");
-    EXPECT_EQ(p->listing(), "0-100 : " + path("B") + "\r\n100-150 : " + path("S") +
-                                "\r\n150-1000 : " + path("B") + "\r\n");
-    EXPECT_EQ(p->listedLength, 1000);
+    EXPECT_EQ(
+        listingBlockOf(p.get()),
+        (std::vector<std::string>{"Future Content of", p->assembledName, "", "0-100 : " + path("B"),
+                                  "100-150 : " + path("S"), "150-1000 : " + path("B")}));
+    EXPECT_EQ(p->length(), 1000);
 
     ASSERT_TRUE(p->insertSplice(segment("T", 120)));
     EXPECT_EQ(shape(*p), "B(0,100,0) S(0,20,100) T(0,30,120) S(50,0,150) B(150,850,150)");
-    const std::string listing = p->listing();
-    EXPECT_NE(listing.find("150-150 : "), std::string::npos) << "the empty segment stays listed";
+    EXPECT_EQ(listingBlockOf(p.get()).at(6), "150-150 : " + path("S"))
+        << "the empty segment stays listed";
 }
 
 TEST_F(PlanTest, AReferenceOnASegmentEndStopsAtThatSegment) {
@@ -42,7 +45,7 @@ TEST_F(PlanTest, ASpliceWithoutFramesOverwritesNothing) {
     ASSERT_TRUE(p->insertSplice(segment("Z", 300)));
     EXPECT_EQ(shape(*p), "B(0,300,0) Z(0,0,300) B(300,700,300)");
     ASSERT_TRUE(p->insertSplice(segment("Z", 1000)));
-    EXPECT_EQ(p->liveLength(), 1000);
+    EXPECT_EQ(p->length(), 1000);
 }
 
 TEST_F(PlanTest, TheOverwriteRunsAcrossSeveralSegments) {
@@ -53,7 +56,7 @@ TEST_F(PlanTest, TheOverwriteRunsAcrossSeveralSegments) {
     // 80 frames from 90: the last 10 of B's first part, S whole, 20 of B(150,50).
     ASSERT_TRUE(p->insertSplice(segment("U", 90)));
     EXPECT_EQ(shape(*p), "B(0,90,0) U(0,80,90) B(170,30,170) T(0,30,200) B(230,770,230)");
-    EXPECT_EQ(p->liveLength(), 1000);
+    EXPECT_EQ(p->length(), 1000);
 }
 
 TEST_F(PlanTest, TheLaterOfTwoSplicesAtOneReferenceComesFirst) {
@@ -101,18 +104,16 @@ TEST_F(PlanTest, OnlyFilesLikeTheFirstSegmentCanBeSpliced) {
 TEST_F(PlanTest, AFailedInsertionLeavesThePlanAsItWas) {
     auto p = plan();
     p->insertSplice(segment("S", 100));
-    // Panel edits shorten the plan below the length the last listing saw.
-    p->listing();
+    // Panel edits shorten the plan: the splice is checked against it as it is.
     Segment& tail = p->segments.at(2);
     p->applyEdit(tail.id(), "150", "300", "850");
     const std::string before = shape(*p);
-    ASSERT_EQ(p->listedLength, 1000);
     EXPECT_THROW(p->insertSplice(segment("U", 250)), ListIndexError);
     EXPECT_EQ(shape(*p), before);
     EXPECT_THROW(p->insertSplice(segment("S", -5)), RangeError);
     EXPECT_EQ(shape(*p), before);
     EXPECT_TRUE(p->insertSplice(segment("U", 220))); // ends exactly at the live end
-    EXPECT_EQ(p->liveLength(), 300);
+    EXPECT_EQ(p->length(), 300);
 }
 
 TEST_F(PlanTest, AppendingTestsTheKeyFrameAndCountsTheLength) {
@@ -123,7 +124,7 @@ TEST_F(PlanTest, AppendingTestsTheKeyFrameAndCountsTheLength) {
     const std::string noKeys = kit::makeClip("plan-nokeys.avi", offKey);
     EXPECT_TRUE(p->addSegment(segment("T"), 1));
     EXPECT_FALSE(p->addSegment(std::make_unique<Segment>(noKeys, cache), 0));
-    EXPECT_EQ(p->listedLength, 50) << "the base clip is counted by the next listing";
+    EXPECT_EQ(p->length(), 100);
     EXPECT_EQ(p->segments.at(0).fileName(), noKeys);
 
     // A file whose index cannot be read is refused with the error.
@@ -135,15 +136,15 @@ TEST_F(PlanTest, AppendingTestsTheKeyFrameAndCountsTheLength) {
     kit::writeTemp("plan-broken.avi", bytes.substr(0, b.offsets().idx1 + 4));
     EXPECT_THROW(p->addSegment(std::move(seg), 3), IoError);
     EXPECT_EQ(p->segments.count(), 3);
-    EXPECT_EQ(p->listedLength, 50);
+    EXPECT_EQ(p->length(), 100);
 }
 
 TEST_F(PlanTest, TheBaseListKeepsTheBaseClipWhateverHappensToTheSegments) {
     auto p = plan();
     p->remove(p->segments.at(0).id());
     EXPECT_EQ(p->segments.count(), 0);
-    EXPECT_EQ(p->listing(), "");
-    EXPECT_EQ(p->listedLength, 0);
+    EXPECT_EQ(listingBlockOf(p.get()).size(), 3u);
+    EXPECT_EQ(p->length(), 0);
     EXPECT_EQ(p->baseList.count(), 1);
     EXPECT_EQ(p->baseList.at(0).fileName(), path("B"));
     EXPECT_THROW(p->segments.at(0), ListIndexError);

@@ -4,6 +4,7 @@
 #include "plan/KeyFrameSnap.h"
 #include "avi/Errors.h"
 #include "kit/PlanFixture.h"
+#include "present/PanelLayout.h"
 
 #include <array>
 #include <climits>
@@ -91,8 +92,7 @@ protected:
     std::unique_ptr<SplicePlan> sparsePlan() {
         ClipOptions sparse;
         sparse.keyEvery = 10;
-        return std::make_unique<SplicePlan>(kit::makeClip("snap-k.avi", sparse), nullptr, nullptr,
-                                            cache);
+        return std::make_unique<SplicePlan>(kit::makeClip("snap-k.avi", sparse), cache);
     }
 };
 
@@ -101,7 +101,7 @@ TEST_F(SnapTest, MovesTheStartKeepsTheEndAndShiftsTheSegmentsAfter) {
     p->insertSplice(segment("S", 25)); // K(0,25) S(0,50) K(75,25)
     const SegmentId tail = p->segments.at(2).id();
 
-    auto panels = p->layoutPanels();
+    auto panels = panelsOf(*p);
     EXPECT_FALSE(panels[2].startsOnKeyFrame);
     EXPECT_EQ(panels[2].keyFrameHint, "key frames: 70 (-5), 80 (+5)");
     EXPECT_TRUE(panels[0].keyFrameHint.empty()) << "a panel on a key frame needs no help";
@@ -110,7 +110,7 @@ TEST_F(SnapTest, MovesTheStartKeepsTheEndAndShiftsTheSegmentsAfter) {
     EXPECT_EQ(snapStart(*p, tail, SnapDirection::Previous), 75);
     EXPECT_EQ(p->segments.at(2).start, 70);
     EXPECT_EQ(p->segments.at(2).length, 30);
-    EXPECT_EQ(p->liveLength(), 105);
+    EXPECT_EQ(p->length(), 105);
 
     // From a key frame, a snap steps to the next one; forwards the segment shrinks.
     EXPECT_EQ(snapStart(*p, tail, SnapDirection::Next), 70);
@@ -123,14 +123,14 @@ TEST_F(SnapTest, AtTheEndsOfAFileOnlyTheOtherWayIsOffered) {
     auto p = sparsePlan();
     const SegmentId id = p->segments.at(0).id();
     p->applyEdit(id, "95", "", "");
-    auto panels = p->layoutPanels();
+    auto panels = panelsOf(*p);
     EXPECT_EQ(panels[0].keyFrameHint, "key frames: 90 (-5), none after");
     EXPECT_FALSE(panels[0].canSnapNext);
     EXPECT_EQ(snapStart(*p, id, SnapDirection::Next), std::nullopt);
     EXPECT_EQ(p->segments.at(0).start, 95) << "nothing changes";
 
     p->applyEdit(id, "0", "", "");
-    EXPECT_FALSE(p->layoutPanels()[0].canSnapPrevious);
+    EXPECT_FALSE(panelsOf(*p)[0].canSnapPrevious);
     EXPECT_EQ(snapStart(*p, id, SnapDirection::Previous), std::nullopt);
 }
 

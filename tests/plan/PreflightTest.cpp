@@ -4,6 +4,7 @@
 
 #include "plan/Preflight.h"
 #include "kit/PlanFixture.h"
+#include "present/PanelLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -223,7 +224,7 @@ TEST_F(PlanTest, JoinsAreThoseOfTheScriptAndMarkTheLaterPanel) {
         EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
     }
 
-    const auto panels = p->layoutPanels();
+    const auto panels = panelsOf(*p);
     EXPECT_EQ(panels[2].joinMark, JoinMark::Refused);
     EXPECT_EQ(panels[2].joinProblem, text);
     EXPECT_EQ(panels[1].joinMark, JoinMark::None);

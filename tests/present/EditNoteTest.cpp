@@ -3,6 +3,7 @@
 
 #include "present/EditNote.h"
 #include "kit/PlanFixture.h"
+#include "present/PanelLayout.h"
 
 namespace vidloom {
 namespace {
@@ -25,7 +26,7 @@ protected:
         p.applyEdit(id, "20", "60", "");
     }
     static EditCells cellsOf(SplicePlan& p) {
-        const PanelState s = p.layoutPanels().at(0);
+        const PanelState s = panelsOf(p).at(0);
         return {s.internalStart, s.internalEnd, s.internalLength};
     }
 };

@@ -4,6 +4,7 @@
 
 #include "present/JoinFrames.h"
 #include "kit/PlanFixture.h"
+#include "present/PanelLayout.h"
 
 using namespace vidloom;
 using namespace vidloom::kit;
@@ -28,9 +29,9 @@ TEST_F(JoinFramesTest, TheJoinsOfTheCurrentSegment) {
     options.frames = 200;
     options.keyEvery = 10;
     const std::string k = makeClip("join-k.avi", options);
-    SplicePlan p(k, nullptr, nullptr, cache);
+    SplicePlan p(k, cache);
     p.insertSplice(segment("S", 105)); // K(0,105) S(0,50) K(155,45)
-    p.layoutPanels();
+    panelsOf(p);
     const SegmentId head = p.segments.at(0).id();
     const SegmentId splice = p.segments.at(1).id();
     const SegmentId tail = p.segments.at(2).id();

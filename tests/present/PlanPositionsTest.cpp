@@ -41,7 +41,7 @@ void randomChange(SplicePlan& p, std::mt19937& rng, const std::vector<std::strin
     case 0:
     case 1: {
         auto splice = std::make_unique<Segment>(files[size_t(pick(int32_t(files.size())))], cache);
-        const int32_t room = p.liveLength() - splice->length;
+        const int32_t room = p.length() - splice->length;
         if (room >= 0) {
             splice->spliceRef = pick(room + 1);
             p.insertSplice(std::move(splice));

@@ -20,7 +20,7 @@ TEST_F(PropertyFieldsTest, FollowTheFirstSegment) {
     b.bytesPerSec = 0x80000000u; // read as a negative number
     b.addFrames(3);
     const std::string big = kit::writeTemp("fields-big.avi", b.build());
-    SplicePlan p(big, nullptr, nullptr, cache);
+    SplicePlan p(big, cache);
     PropertyFields f = propertyFieldsOf(&p);
     EXPECT_TRUE(f.videoShown && f.audioShown);
     EXPECT_FALSE(f.navigationShown);

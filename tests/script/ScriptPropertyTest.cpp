@@ -28,7 +28,7 @@ protected:
     int32_t pick(int32_t n) { return n <= 0 ? 0 : int32_t(rng() % uint32_t(n)); }
 
     std::unique_ptr<SplicePlan> randomPlan() {
-        auto p = std::make_unique<SplicePlan>(clips[rng() % clips.size()], nullptr, nullptr, cache);
+        auto p = std::make_unique<SplicePlan>(clips[rng() % clips.size()], cache);
         const int ops = 1 + int(rng() % 14);
         for (int op = 0; op < ops; ++op) {
             const int32_t count = p->segments.count();
@@ -44,7 +44,7 @@ protected:
                     break;
                 }
                 auto splice = std::make_unique<Segment>(clips[rng() % clips.size()], cache);
-                const int32_t room = p->liveLength() - splice->length;
+                const int32_t room = p->length() - splice->length;
                 if (room < 0) {
                     break;
                 }
@@ -174,7 +174,7 @@ TEST_F(ScriptProperty, ReadingTheScriptGivesThePlanBack) {
         const std::string touched = handTouched(*p);
         for (const std::string& text : {script, touched}) {
             const std::unique_ptr<SplicePlan> back =
-                planFromScript(parseScript(text, "r.avs"), "/r.avs", {}, cache);
+                planFromScript(parseScript(text, "r.avs"), "/r.avs", cache);
             ASSERT_EQ(back->buildScript() + "\r\n", script) << "round " << round << "\n" << text;
             ASSERT_EQ(framesOf(*back),
                       kit::evaluateAvs(script, [&](const std::string& f) { return frames.at(f); }));

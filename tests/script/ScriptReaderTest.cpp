@@ -5,6 +5,7 @@
 #include "kit/PlanFixture.h"
 #include "plan/PlanActions.h"
 #include "script/ScriptPlan.h"
+#include "session/PlanSession.h"
 
 namespace vidloom {
 namespace {
@@ -57,12 +58,9 @@ TEST(ScriptReader, RefusalsNameTheLineAndWhatWasNotUnderstood) {
 using OpenScript = kit::PlanTest;
 
 TEST_F(OpenScript, FilesThatCannotBeUsedAreRefusedAndThePlanStays) {
-    kit::RecordingLog log;
-    WindowSeams window;
-    window.log = &log;
-    std::unique_ptr<SplicePlan> p = plan("T");
-    p->logView = &log;
-    const SplicePlan* before = p.get();
+    PlanSession session;
+    session.addFiles({path("T")});
+    const SplicePlan* before = session.plan();
     const std::string b = path("B");
     const std::pair<std::string, std::string> cases[] = {
         {"src = aviSource(\"" + b + "\")\nsrc = src ++ aviSource(\"/no/such.avi\")\nreturn src",
@@ -75,36 +73,30 @@ TEST_F(OpenScript, FilesThatCannotBeUsedAreRefusedAndThePlanStays) {
     for (const auto& [text, expected] : cases) {
         const std::string avs = kit::writeTemp("bad.avs", text);
         try {
-            openScript(p, avs, window, cache);
+            session.openScript(avs);
             ADD_FAILURE() << "opened " << text;
         } catch (const ScriptError& e) {
             EXPECT_EQ(std::string(e.what()).rfind(avs + expected, 0), 0u) << e.what();
         }
-        EXPECT_EQ(p.get(), before);
-        EXPECT_EQ(shape(*p), "T(0,30,0)");
-        EXPECT_TRUE(log.lines.empty());
+        EXPECT_EQ(session.plan(), before);
+        EXPECT_EQ(shape(*session.plan()), "T(0,30,0)");
+        EXPECT_FALSE(session.canRedo());
     }
-    EXPECT_THROW(openScript(p, kit::tempDir() + "/none.avs", window, cache), IoError);
+    EXPECT_THROW(session.openScript(kit::tempDir() + "/none.avs"), IoError);
 }
 
 TEST_F(OpenScript, OpensAsAddFileDoesAndFindsFilesBesideTheScript) {
-    kit::RecordingLog log;
-    kit::RecordingPanels panels;
-    WindowSeams window;
-    window.log = &log;
-    window.panels = &panels;
-    std::unique_ptr<SplicePlan> p;
+    PlanSession session;
     // The clips sit in the test folder, so the bare names are found beside the script.
     const std::string avs = kit::writeTemp(
         "beside.avs", "src = aviSource(\"plan-t.avi\")\r\nsrc = src ++ "
                       "aviSource(\"V:\\plan-s100.avi\").trim(10,-5)\r\nreturn src\r\n");
-    openScript(p, avs, window, cache,
-               mapPrefixesBack({{"/none/", "X:\\"}, {kit::tempDir(), "V:"}}));
-    EXPECT_EQ(shape(*p), "T(0,30,0) S(10,5,0)");
-    EXPECT_EQ(p->assembledName, assembledNameOf(path("T")));
-    EXPECT_EQ(log.lines, p->listingBlock());
-    ASSERT_EQ(panels.layouts.size(), 1u);
-    EXPECT_EQ(panels.layouts[0].size(), 2u);
+    session.openScript(avs, mapPrefixesBack({{"/none/", "X:\\"}, {kit::tempDir(), "V:"}}));
+    EXPECT_EQ(shape(*session.plan()), "T(0,30,0) S(10,5,0)");
+    EXPECT_EQ(session.plan()->assembledName, assembledNameOf(path("T")));
+    EXPECT_EQ(session.current(), session.plan()->segments.at(1).id());
+    EXPECT_EQ(session.scriptPath(), avs);
+    EXPECT_FALSE(session.isModified());
 }
 
 } // namespace

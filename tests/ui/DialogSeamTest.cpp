@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -71,17 +72,23 @@ private slots:
         QVERIFY(!seam.question(nullptr, QStringLiteral("Replace?")));
     }
 
-    void cancelledInputBoxGivesTheDefault() {
+    void cancelledNumberBoxGivesNothing() {
         QtDialogSeam seam;
         whenShown<QInputDialog>([](QInputDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("SpliceRef of /v/intro.avi"));
             QCOMPARE(d->labelText(), QStringLiteral("Enter the reference position"));
             QCOMPARE(d->textValue(), QStringLiteral("0"));
+            auto* edit = d->findChild<QLineEdit*>();
+            QVERIFY(edit != nullptr);
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringLiteral("x-1a2")); // letters are not taken
+            QCOMPARE(edit->text(), QStringLiteral("-12"));
             d->setTextValue(QStringLiteral("12")); // typed, then cancelled
         });
-        QCOMPARE(seam.inputBox(nullptr, QStringLiteral("SpliceRef of /v/intro.avi"),
-                               QStringLiteral("Enter the reference position"), QStringLiteral("0")),
-                 QStringLiteral("0"));
+        QCOMPARE(seam.askNumber(nullptr, QStringLiteral("SpliceRef of /v/intro.avi"),
+                                QStringLiteral("Enter the reference position"),
+                                QStringLiteral("0")),
+                 std::nullopt);
     }
 
     void messageBoxShowsTheText() {

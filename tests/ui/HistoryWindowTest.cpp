@@ -5,9 +5,9 @@
 
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
+#include "ui/TextLines.h"
 #include "ui/panels/PanelCell.h"
 #include "ui/panels/SegmentPanel.h"
-#include "ui/TextLines.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,7 +28,7 @@ QStringList shown(App& app) {
     for (SegmentPanel* p : app.shownPanels()) {
         all << p->title() + p->fileNameCell->text() + p->startEdit->text() + p->lengthEdit->text() +
                    p->clipStartCell->text() +
-                   (p->segmentId() == app.main.plan()->currentSegment ? " current" : "");
+                   (p->segmentId() == app.main.session().plan()->currentSegment ? " current" : "");
     }
     all << (app.main.fourCCEdit->isVisible() ? app.main.fourCCEdit->text() : "no fields")
         << tagColumn(app.brand, 1).join("|") << app.log.logText->lines().join("|");
@@ -64,7 +64,7 @@ private slots:
         press(app.log.logText, Qt::Key_Z);
         QCOMPARE(shown(app), one);
         press(&app.log, Qt::Key_Z);
-        QVERIFY(app.main.plan() == nullptr && app.shownPanels().isEmpty());
+        QVERIFY(app.main.session().plan() == nullptr && app.shownPanels().isEmpty());
         QVERIFY(!app.main.undoAction->isEnabled());
         press(&app.main, Qt::Key_Y);
         QCOMPARE(shown(app), one);

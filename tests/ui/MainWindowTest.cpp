@@ -6,10 +6,10 @@
 #include "avi/Version.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/panels/PanelGrid.h"
-#include "ui/viewer/PreviewStrip.h"
-#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
+#include "ui/panels/PanelGrid.h"
+#include "ui/panels/SegmentPanel.h"
+#include "ui/viewer/PreviewStrip.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -44,7 +44,7 @@ private slots:
         QCOMPARE(app.main.font().pixelSize(), 11);
         QVERIFY(app.brand.isHidden());
         QVERIFY(app.log.isHidden());
-        QVERIFY(app.main.plan() == nullptr);
+        QVERIFY(app.main.session().plan() == nullptr);
         for (QWidget* w : std::initializer_list<QWidget*>{
                  app.main.fourCCEdit, app.main.frameRateEdit, app.main.audioFormatEdit,
                  app.main.channelsEdit, app.main.moveEarlierButton, app.main.moveLaterButton,
@@ -153,7 +153,7 @@ private slots:
 
         // F5 and F6 move the current segment: the last file added is current.
         app.addFiles({fixture("xvid_mp3.avi"), fixture("mjpeg_silent.avi")});
-        auto& segments = app.main.plan()->segments;
+        auto& segments = app.main.session().plan()->segments;
         QVERIFY(segments.at(1).fileName().ends_with("mjpeg_silent.avi"));
         QTest::keyClick(&app.main, Qt::Key_F5);
         QVERIFY(segments.at(0).fileName().ends_with("mjpeg_silent.avi"));

@@ -7,8 +7,8 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
-#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QLineEdit>
 #include <QMimeData>
@@ -34,14 +34,14 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(app.dialogs.asked.last(), QStringLiteral("open *.avs"));
         QVERIFY(app.dialogs.errors.isEmpty());
-        vidloom::SplicePlan* plan = app.main.plan();
+        const vidloom::SplicePlan* plan = app.main.session().plan();
         QCOMPARE(plan->segments.count(), 2);
         QCOMPARE(plan->segments.at(0).start, 5);
         QCOMPARE(app.shownPanels().size(), 2);
         QCOMPARE(app.main.fourCCEdit->text(), QStringLiteral("XVID"));
         QVERIFY(app.main.moveLaterButton->isVisible());
         QStringList block;
-        for (const std::string& line : plan->listingBlock()) {
+        for (const std::string& line : app.main.session().listingBlock()) {
             block.append(QString::fromStdString(line));
         }
         QCOMPARE(app.log.logText->lines(), block);
@@ -59,7 +59,7 @@ private slots:
         QTest::keyClick(&app.main, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(app.dialogs.errors.size(), 1);
         QVERIFY(app.dialogs.errors[0].startsWith(bad + ": line 3: not understood"));
-        QCOMPARE(app.main.plan(), plan);
+        QCOMPARE(app.main.session().plan(), plan);
         QCOMPARE(plan->segments.count(), 2);
         QCOMPARE(app.log.logText->lines(), logBefore);
         QCOMPARE(app.shownPanels().size(), 2);
@@ -71,8 +71,8 @@ private slots:
             tempFile("cmd.avs", "src = aviSource(\"" + a + "\")\r\nreturn src\r\n");
         App app;
         app.main.openPaths({script, fixture("xvid_mp3.avi")});
-        QCOMPARE(app.main.plan()->segments.count(), 2);
-        QCOMPARE(app.main.plan()->segments.at(0).fileName(), a);
+        QCOMPARE(app.main.session().plan()->segments.count(), 2);
+        QCOMPARE(app.main.session().plan()->segments.at(0).fileName(), a);
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(script)});
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&app.main, &drop);
-        QCOMPARE(app.main.plan()->segments.count(), 1);
+        QCOMPARE(app.main.session().plan()->segments.count(), 1);
         QCOMPARE(app.shownPanels().size(), 1);
         QVERIFY(app.dialogs.asked.isEmpty());
         QVERIFY(app.dialogs.errors.isEmpty());

@@ -7,10 +7,10 @@
 
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
-#include "ui/panels/PanelCell.h"
 #include "ui/ScriptPathSettings.h"
-#include "ui/panels/SegmentPanel.h"
 #include "ui/TextLines.h"
+#include "ui/panels/PanelCell.h"
+#include "ui/panels/SegmentPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -63,7 +63,7 @@ private slots:
         QVERIFY(!head->snapPreviousAction->isEnabled()); // no key frame before frame 0
         head->snapNextAction->trigger();
         QCOMPARE(head->startEdit->text(), QStringLiteral("10"));
-        QCOMPARE(app.main.plan()->currentSegment, head->segmentId());
+        QCOMPARE(app.main.session().plan()->currentSegment, head->segmentId());
         QVERIFY(app.dialogs.errors.isEmpty());
     }
 

@@ -7,9 +7,9 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
+#include "ui/TextLines.h"
 #include "ui/panels/PanelCell.h"
 #include "ui/panels/SegmentPanel.h"
-#include "ui/TextLines.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,26 +75,25 @@ private slots:
         QCOMPARE(app.main.secondProgressBar->value(), app.main.secondProgressBar->maximum());
     }
 
-    void referencePromptAndItsMessage() {
-        // "abc" gives reference 0 with a message, a cancelled box its default
-        // 0, a number that number.
-        const std::pair<std::optional<QString>, int> answers[] = {
-            {QStringLiteral("abc"), 0}, {std::nullopt, 0}, {QStringLiteral("40"), 40}};
-        for (const auto& [answer, ref] : answers) {
-            App app;
-            app.addFiles({xvidFile("base.avi", 100)});
-            const QString intro = xvidFile("intro.avi", 10);
-            app.dialogs.inputAnswers = {answer};
-            app.addSplices({intro});
-            QCOMPARE(app.dialogs.asked.last(),
-                     "input SpliceRef of " + intro + "|Enter the reference position|0");
-            QCOMPARE(app.dialogs.messages,
-                     answer == QStringLiteral("abc")
-                         ? QStringList{"spliceRef not integer type; spliceRef set to 0"}
-                         : QStringList{});
-            QVERIFY(app.log.logText->lines().contains(
-                QStringLiteral("%1-%2 : ").arg(ref).arg(ref + 10) + intro));
-        }
+    void referencePromptAsksUntilANumberOrACancel() {
+        // A text that is not a number asks again with the reason; a cancel
+        // drops that file and the other chosen files go on.
+        App app;
+        app.addFiles({xvidFile("base.avi", 100)});
+        const QString intro = xvidFile("intro.avi", 10);
+        const QString outro = xvidFile("outro.avi", 10);
+        app.dialogs.inputAnswers = {QStringLiteral("abc"), QStringLiteral("40"), std::nullopt};
+        app.addSplices({intro, outro});
+        const QString ask = "input SpliceRef of " + intro + "|";
+        QCOMPARE(app.dialogs.asked.mid(app.dialogs.asked.size() - 3),
+                 (QStringList{ask + "Enter the reference position|0",
+                              ask + "\"abc\" is not a whole number of frames.\n"
+                                    "Enter the reference position|0",
+                              "input SpliceRef of " + outro + "|Enter the reference position|0"}));
+        QVERIFY(app.dialogs.messages.isEmpty());
+        QCOMPARE(app.main.session().plan()->segments.count(), 3);
+        QVERIFY(app.log.logText->lines().contains(QStringLiteral("40-50 : ") + intro));
+        QVERIFY(!app.log.logText->lines().join(QString()).contains(outro));
     }
 
     void refusedSplicesLeaveThePlanAlone() {
@@ -112,7 +111,8 @@ private slots:
         for (const char* number : {"90", "20", "110", "100"}) {
             QVERIFY2(app.dialogs.messages[0].contains(QString::fromLatin1(number)), number);
         }
-        const QString s80 = QString::fromStdString(app.main.plan()->segments.at(1).fileName());
+        const QString s80 =
+            QString::fromStdString(app.main.session().plan()->segments.at(1).fileName());
         QVERIFY(s80.endsWith(QStringLiteral("s80.avi")));
         QVERIFY(app.log.logText->lines().contains("80-100 : " + s80));
         QCOMPARE(app.shownPanels().size(), 3); // with the empty rest of the base clip
@@ -147,7 +147,7 @@ private slots:
         QTest::keyClicks(panel->lengthEdit, "5");
         QTest::keyClick(panel->lengthEdit, Qt::Key_Tab);
         QCOMPARE(panel->endEdit->text(), QStringLiteral("20"));
-        QCOMPARE(app.main.plan()->segments.at(0).length, 5);
+        QCOMPARE(app.main.session().plan()->segments.at(0).length, 5);
 
         // A double click selects the number; the click's own layout must not
         // undo that selection, so typing replaces the number.
@@ -168,12 +168,13 @@ private slots:
         avi.writeIndex = false;
         avi.addFrames(20);
         tempFile("changing.avi", avi.build());
+        // The next change shows it: the click that makes the first panel current.
         QList<SegmentPanel*> panels = app.shownPanels();
-        QTest::mouseClick(panels[1], Qt::LeftButton, {}, QPoint(5, 148));
+        QTest::mouseClick(panels[0], Qt::LeftButton, {}, QPoint(5, 148));
         QVERIFY(app.dialogs.errors.isEmpty());
         QCOMPARE(panels[0]->boxColor(), kRed);
         QVERIFY2(panels[0]->toolTip().startsWith(path + ": "), qPrintable(panels[0]->toolTip()));
-        QCOMPARE(panels[1]->boxColor(), kCurrent);
+        QCOMPARE(panels[1]->boxColor(), kPlain);
         QVERIFY(!panels[1]->toolTip().contains(QStringLiteral("unexpected")));
     }
 

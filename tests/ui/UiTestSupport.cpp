@@ -62,15 +62,16 @@ void ScriptedDialogs::error(QWidget*, const QString& text) {
     errors.append(text);
 }
 
-QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QString& prompt,
-                                  const QString& defaultText) {
+std::optional<QString> ScriptedDialogs::askNumber(QWidget*, const QString& caption,
+                                                  const QString& prompt,
+                                                  const QString& defaultText) {
     asked.append(QStringLiteral("input ") + caption + QStringLiteral("|") + prompt +
                  QStringLiteral("|") + defaultText);
     if (inputAnswers.empty()) {
         unexpected.append(asked.last());
-        return defaultText;
+        return std::nullopt;
     }
-    QString answer = inputAnswers.front().value_or(defaultText);
+    std::optional<QString> answer = inputAnswers.front();
     inputAnswers.pop_front();
     return answer;
 }

@@ -33,8 +33,8 @@ public:
     bool question(QWidget* parent, const QString& text) override;
     void message(QWidget* parent, const QString& text) override;
     void error(QWidget* parent, const QString& text) override;
-    QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                     const QString& defaultText) override;
+    std::optional<QString> askNumber(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& defaultText) override;
     std::optional<QString> editLines(QWidget* parent, const QString& caption, const QString& prompt,
                                      const QString& text) override;
     UnsavedAnswer askUnsavedChanges(QWidget* parent, const QString& text) override;

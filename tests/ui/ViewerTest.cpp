@@ -8,8 +8,8 @@
 #include "plan/SplicePlan.h"
 #include "preview/FileDecoder.h"
 #include "preview/FrameReader.h"
-#include "ui/viewer/PictureView.h"
 #include "ui/panels/SegmentPanel.h"
+#include "ui/viewer/PictureView.h"
 #include "ui/viewer/ViewerWindow.h"
 
 #include <QAction>
@@ -51,7 +51,7 @@ private slots:
         app.addFiles({xvidFile("a-view.avi", 100, 10), xvidFile("b-view.avi", 40, 10)});
         const QString splice = xvidFile("s-view.avi", 20);
         ViewerWindow& viewer = openViewer(app);
-        SplicePlan& plan = *app.main.plan();
+        const SplicePlan& plan = *app.main.session().plan();
         const QString before = shape(plan);
         QCOMPARE(before, QStringLiteral("a(0,100) b(0,40)"));
 
@@ -100,12 +100,13 @@ private slots:
         App app;
         app.addFiles({xvidFile("k-view.avi", 100, 10), xvidFile("m-view.avi", 40, 25)});
         ViewerWindow& viewer = openViewer(app);
-        SplicePlan& plan = *app.main.plan();
+        const SplicePlan& plan = *app.main.session().plan();
         const auto press = [&viewer](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
             QTest::keyClick(&viewer, key, modifiers);
             return viewer.position();
         };
         // Selecting a panel puts the cursor on its segment's first frame.
+        QTest::mouseClick(app.shownPanels()[0], Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(app.shownPanels()[1], Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(viewer.position(), 100);
         QCOMPARE(press(Qt::Key_Home), 0);

@@ -8,11 +8,11 @@
 #include "kit/AviBuilder.h"
 #include "plan/SplicePlan.h"
 #include "ui/CommandButton.h"
+#include "ui/TextLines.h"
+#include "ui/UiText.h"
 #include "ui/panels/PanelCell.h"
 #include "ui/panels/PanelGrid.h"
 #include "ui/panels/SegmentPanel.h"
-#include "ui/TextLines.h"
-#include "ui/UiText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ QStringList listing(const App& app) {
 
 SegmentPanel* currentPanel(const App& app) {
     for (SegmentPanel* panel : app.shownPanels()) {
-        if (panel->segmentId() == app.main.plan()->currentSegment) {
+        if (panel->segmentId() == app.main.session().plan()->currentSegment) {
             return panel;
         }
     }

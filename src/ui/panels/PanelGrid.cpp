@@ -231,17 +231,38 @@ SegmentPanel* PanelGrid::takeFreePanel() {
     auto* panel = new SegmentPanel(contents_, kNoSegment);
     panel->setObjectName(QStringLiteral("segmentPanel"));
     pool_.push_back(panel);
-    connect(panel, &SegmentPanel::selected, this, [this](SegmentPanel* p) {
-        const EditCells typed{p->startEdit->text().toStdString(), p->endEdit->text().toStdString(),
-                              p->lengthEdit->text().toStdString()};
-        applied_ = p->segmentId();
-        emit editRequested(p->segmentId(), cellsShown(p->shownState()), typed);
-    });
+    connect(panel, &SegmentPanel::applyRequested, this, [this](SegmentPanel* p) { apply(p); });
     connect(panel, &SegmentPanel::deleteRequested, this,
             [this](SegmentPanel* p) { emit deleteRequested(p->segmentId()); });
     connect(panel, &SegmentPanel::snapRequested, this,
             [this](SegmentPanel* p, bool toNext) { emit snapRequested(p->segmentId(), toNext); });
     return panel;
+}
+
+void PanelGrid::apply(SegmentPanel* p) {
+    const EditCells typed{p->startEdit->text().toStdString(), p->endEdit->text().toStdString(),
+                          p->lengthEdit->text().toStdString()};
+    applied_ = p->segmentId();
+    emit editRequested(p->segmentId(), cellsShown(p->shownState()), typed);
+}
+
+void PanelGrid::applyFocusedPanel() {
+    SegmentPanel* p = focusedPanel();
+    if (p == nullptr) {
+        return;
+    }
+    const EditCells shown = cellsShown(p->shownState());
+    if (p->startEdit->text().toStdString() != shown.start ||
+        p->endEdit->text().toStdString() != shown.end ||
+        p->lengthEdit->text().toStdString() != shown.length) {
+        apply(p);
+    }
+}
+
+void PanelGrid::redrawApplied() {
+    if (applied_ != kNoSegment) {
+        bindPanels(true);
+    }
 }
 
 void PanelGrid::release(SegmentPanel* panel) {

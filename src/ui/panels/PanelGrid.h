@@ -49,6 +49,12 @@ public:
     // keyboard focus and whatever is being typed into its cells; the panel
     // holding the focus keeps its widget even when it is out of view.
     void refresh();
+    // The panel with the keyboard applies what its cells hold when it
+    // differs from what it shows (before a command that starts from it).
+    void applyFocusedPanel();
+    // The panel whose cells were just applied draws what the plan holds
+    // again, when the plan took nothing of them (no change to refresh for).
+    void redrawApplied();
     // Scrolls the least needed to show the whole panel of a segment (as the
     // scroll area shows a child widget, 8 pixels of room around it).
     void ensurePanelVisible(SegmentId segment);
@@ -90,6 +96,7 @@ private:
     // The plan positions whose slots meet the visible part, [first, last).
     std::pair<int32_t, int32_t> slotsInView(int32_t count) const;
     SegmentPanel* focusedPanel() const;
+    void apply(SegmentPanel* panel);
     SegmentPanel* takeFreePanel();
     void release(SegmentPanel* panel);
     void draw(SegmentPanel* panel, const PanelState& state, int32_t index);

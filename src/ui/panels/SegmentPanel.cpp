@@ -1,7 +1,7 @@
 #include "ui/panels/SegmentPanel.h"
 
-#include "ui/panels/PanelCell.h"
 #include "ui/UiText.h"
+#include "ui/panels/PanelCell.h"
 
 #include <QMouseEvent>
 #include <QPushButton>
@@ -106,7 +106,6 @@ void SegmentPanel::apply(const PanelState& state) {
     setFieldText(clipStartCell, toQt(state.clipStart));
     setFieldText(clipEndCell, toQt(state.clipEnd));
     setFieldText(clipLengthCell, toQt(state.clipLength));
-    move(state.left, state.top);
     setColor(toQColor(state.cellColor));
     setBoxColor(toQColor(state.groupColor));
     // The file's report, and first why its key-frame test failed if it did.
@@ -152,7 +151,7 @@ void SegmentPanel::onKeyEnter(PanelCell*, int key, Qt::KeyboardModifiers) {
 
 void SegmentPanel::applyEdit() {
     if (segment_ != kNoSegment) {
-        emit selected(this);
+        emit applyRequested(this);
     }
 }
 

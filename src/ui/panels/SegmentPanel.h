@@ -84,7 +84,7 @@ public:
 
 signals:
     // The window applies the edits through the plan and lays the panels out.
-    void selected(SegmentPanel* panel);
+    void applyRequested(SegmentPanel* panel);
     // The window removes the segment from the plan and refreshes itself.
     void deleteRequested(SegmentPanel* panel);
     // The window snaps the segment's start to the previous or next key frame.
