@@ -8,6 +8,7 @@
 #include "avi/TextFormat.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "plan/PlanActions.h"
 
 #include <memory>
 #include <ostream>
@@ -134,6 +135,11 @@ int runInfo(const Args& args, std::ostream& out, std::ostream& err) {
                 w.beginObject().field("file", path).field("error", error).endObject();
             }
             continue;
+        }
+        if (const std::string reason = notAviReason(*info); !reason.empty()) {
+            // Its report still prints, as the others' do; the status says it.
+            status = 1;
+            err << "vidloom-cli: " << reason << "\n";
         }
         if (json) {
             writeInfoJson(w, path, *info);

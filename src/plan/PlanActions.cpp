@@ -115,14 +115,18 @@ std::string spliceMismatch(const AviHeader& first, const AviHeader& splice) {
     return text;
 }
 
-std::string notAviMessage(const AviHeader& header) {
+std::string notAviReason(const AviHeader& header) {
     if (header.IsAvi) {
         return {};
     }
     const bool empty = header.Report == "Empty file.";
     return header.FileName + ": this is not an AVI file (" +
-           (empty ? "the file is empty" : "it does not begin with a RIFF AVI header") +
-           "); it is in the plan as a segment without frames.";
+           (empty ? "the file is empty" : "it does not begin with a RIFF AVI header") + ")";
+}
+
+std::string notAviMessage(const AviHeader& header) {
+    const std::string reason = notAviReason(header);
+    return reason.empty() ? reason : reason + "; it is in the plan as a segment without frames.";
 }
 
 std::string scriptRefusal(const SplicePlan* plan) {

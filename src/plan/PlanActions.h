@@ -65,6 +65,8 @@ std::string spliceMismatch(const AviHeader& first, const AviHeader& splice);
 // the plan as a segment without frames), naming the file and the reason;
 // empty for an AVI file.
 std::string notAviMessage(const AviHeader& header);
+// "FILE: this is not an AVI file (the file is empty)", or empty for an AVI file.
+std::string notAviReason(const AviHeader& header);
 
 // "Add Splice" for one chosen file: makes the segment, takes its reference
 // from givenRef, else from the file name (spliceRefOf; none: NoReference; a

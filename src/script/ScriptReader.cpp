@@ -4,10 +4,13 @@
 // trim(aviSource(...),a,b), alignedsplice(EXPRESSION, EXPRESSION...) or
 // (EXPRESSION).
 //
-// An expression is kept as a list of items, each a segment or a use of src,
-// and only the assignment expands the uses: a use at the front takes src over
-// in place, so `src = src ++ X` costs X, not the whole plan so far. Nesting
-// is bounded, so no input drives the recursion deep.
+// A value is a piece of a rope: a segment, or a join of earlier pieces in
+// order. An assignment adds one join whose parts are the line's own clips and
+// the previous src, so a line costs its own length whichever side src stands
+// on, and a use of src shares the piece instead of copying it. Each piece
+// knows its length, so the segment limit is checked before anything grows;
+// the rope is spelled out once, for the return line. Nesting is bounded, so
+// no input drives the recursion deep.
 
 #include "script/ScriptReader.h"
 
@@ -47,13 +50,17 @@ bool sameName(std::string_view name, std::string_view lower) {
     return true;
 }
 
-struct Item {
-    bool isSrc = false;
+// A rope piece: a segment (no parts), or parts_[first, first + count) in order.
+using PieceId = size_t;
+struct Piece {
     ScriptSegment segment;
+    int32_t length = 1; // the segments it spells out, at most kMaxScriptSegments
+    size_t first = 0;
+    size_t count = 0;
 };
 
 struct Term {
-    std::vector<Item> items;
+    std::vector<PieceId> pieces;
     bool freshSource = false; // one aviSource, not trimmed yet
 };
 
@@ -104,9 +111,9 @@ private:
         const size_t at = pos_;
         const std::string_view word = name();
         if (sameName(word, "return")) {
-            std::vector<Item> items = expression(0);
+            const std::vector<PieceId> pieces = expression(0);
             endOfLine();
-            out_.segments = assemble(items);
+            out_.segments = spelledOut(join(pieces));
             returned_ = true;
             return true;
         }
@@ -114,20 +121,20 @@ private:
             notUnderstood(at);
         }
         expect('=');
-        std::vector<Item> items = expression(0);
+        const std::vector<PieceId> pieces = expression(0);
         endOfLine();
-        src_ = assemble(items);
+        src_ = join(pieces);
         haveSrc_ = true;
         return true;
     }
 
-    std::vector<Item> expression(int depth) {
-        std::vector<Item> items = term(depth).items;
+    std::vector<PieceId> expression(int depth) {
+        std::vector<PieceId> pieces = term(depth).pieces;
         while (acceptPair("++")) {
-            std::vector<Item> more = term(depth).items;
-            items.insert(items.end(), more.begin(), more.end());
+            const std::vector<PieceId> more = term(depth).pieces;
+            pieces.insert(pieces.end(), more.begin(), more.end());
         }
-        return items;
+        return pieces;
     }
 
     Term term(int depth) {
@@ -161,7 +168,7 @@ private:
             if (!haveSrc_) {
                 refuse("src is used before a line sets it");
             }
-            return Term{{Item{true, {}}}, false};
+            return Term{{src_}, false};
         }
         if (sameName(word, "avisource")) {
             return source();
@@ -171,8 +178,8 @@ private:
             Term t{expression(depth + 1), false};
             int clips = 1;
             while (accept(',')) {
-                std::vector<Item> more = expression(depth + 1);
-                t.items.insert(t.items.end(), more.begin(), more.end());
+                const std::vector<PieceId> more = expression(depth + 1);
+                t.pieces.insert(t.pieces.end(), more.begin(), more.end());
                 ++clips;
             }
             expect(')');
@@ -224,10 +231,8 @@ private:
         if (added) {
             out_.files.push_back(path);
         }
-        Term t;
-        t.items.push_back(Item{false, ScriptSegment{found->second, 0, kToTheEnd, lineNumber_}});
-        t.freshSource = true;
-        return t;
+        pieces_.push_back(Piece{ScriptSegment{found->second, 0, kToTheEnd, lineNumber_}});
+        return Term{{pieces_.size() - 1}, true};
     }
 
     // "a, b" of a trim, with AviSynth's meaning: b = 0 to the end, b < 0 the
@@ -254,7 +259,8 @@ private:
         if (length > INT32_MAX) {
             refuse("a trim longer than " + std::to_string(INT32_MAX) + " frames: " + excerpt(at));
         }
-        ScriptSegment& s = t.items.front().segment;
+        // A fresh source's piece is its own: nothing shares it yet.
+        ScriptSegment& s = pieces_[t.pieces.front()].segment;
         s.start = int32_t(first);
         s.length = int32_t(length);
         t.freshSource = false;
@@ -316,41 +322,47 @@ private:
         notUnderstood(at);
     }
 
-    // The segments of an expression, the uses of src expanded.
-    std::vector<ScriptSegment> assemble(std::vector<Item>& items) {
-        const size_t old = src_.size();
-        int64_t total = 0;
-        for (const Item& item : items) {
-            total += item.isSrc ? int64_t(old) : 1;
-            if (total > kMaxScriptSegments) {
+    // The piece that joins an expression's pieces in order; refused when it
+    // would spell out more than kMaxScriptSegments segments.
+    PieceId join(const std::vector<PieceId>& pieces) {
+        if (pieces.size() == 1) {
+            return pieces.front();
+        }
+        int64_t length = 0;
+        for (const PieceId p : pieces) {
+            length += pieces_[p].length;
+            if (length > kMaxScriptSegments) {
                 refuse("the script assembles more than " + std::to_string(kMaxScriptSegments) +
                        " segments");
             }
         }
-        std::vector<ScriptSegment> result;
-        size_t i = 0;
-        const bool tookSrc = items.front().isSrc;
-        if (tookSrc) {
-            result = std::move(src_);
-            i = 1;
-        }
-        // Grown geometrically: a plan written one segment per line takes
-        // src over at every line, and an exact reserve would copy it each time.
-        if (result.capacity() < size_t(total)) {
-            result.reserve(std::max(size_t(total), 2 * result.capacity()));
-        }
-        for (; i < items.size(); ++i) {
-            if (!items[i].isSrc) {
-                result.push_back(items[i].segment);
+        Piece joined;
+        joined.length = int32_t(length);
+        joined.first = parts_.size();
+        joined.count = pieces.size();
+        parts_.insert(parts_.end(), pieces.begin(), pieces.end());
+        pieces_.push_back(joined);
+        return pieces_.size() - 1;
+    }
+
+    // The segments a piece stands for, in order. A rope built line by line
+    // is as deep as the script is long, so the walk keeps its own stack.
+    std::vector<ScriptSegment> spelledOut(PieceId root) const {
+        std::vector<ScriptSegment> segments;
+        segments.reserve(size_t(pieces_[root].length));
+        std::vector<PieceId> pending{root};
+        while (!pending.empty()) {
+            const Piece& p = pieces_[pending.back()];
+            pending.pop_back();
+            if (p.count == 0) {
+                segments.push_back(p.segment);
                 continue;
             }
-            // The old src is the front of result when it was taken over;
-            // reserve() keeps the copies from moving it.
-            for (size_t k = 0; k < old; ++k) {
-                result.push_back(tookSrc ? result[k] : src_[k]);
+            for (size_t k = p.count; k > 0; --k) {
+                pending.push_back(parts_[p.first + k - 1]);
             }
         }
-        return result;
+        return segments;
     }
 
     std::string_view name() {
@@ -424,7 +436,9 @@ private:
     std::string_view line_;
     size_t pos_ = 0;
     int32_t lineNumber_ = 0;
-    std::vector<ScriptSegment> src_;
+    std::vector<Piece> pieces_;
+    std::vector<PieceId> parts_; // the parts of every join, each join's in a run
+    PieceId src_ = 0;
     bool haveSrc_ = false;
     bool returned_ = false;
     ScriptDescription out_;
@@ -432,21 +446,6 @@ private:
 };
 
 } // namespace
-
-ScriptPathMap mapPrefixesBack(std::vector<std::pair<std::string, std::string>> pairs) {
-    return [pairs = std::move(pairs)](const std::string& path) {
-        for (const auto& [from, to] : pairs) {
-            if (!to.empty() && path.compare(0, to.size(), to) == 0) {
-                std::string rest = path.substr(to.size());
-                for (char& c : rest) {
-                    c = c == '\\' ? '/' : c;
-                }
-                return from + rest;
-            }
-        }
-        return path;
-    };
-}
 
 ScriptDescription parseScript(const std::string& text, const std::string& scriptName,
                               const ScriptPathMap& mapBack) {

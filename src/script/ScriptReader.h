@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vidloom {
@@ -50,14 +49,10 @@ struct ScriptDescription {
 };
 
 // Turns a path as the script names it into a local path: the reverse of the
-// mapping the writer applies for the machine where AviSynth runs. An empty
-// function takes every path as it is.
+// mapping the writer applies for the machine where AviSynth runs
+// (PathMap::fromScript, script/PathMap.h). An empty function takes every path
+// as it is.
 using ScriptPathMap = std::function<std::string(const std::string&)>;
-
-// The reverse of (FROM, TO) prefix pairs: the first pair whose TO begins the
-// path wins; TO becomes FROM and every '\' after it becomes '/'. A path that
-// no TO begins stays as it is.
-ScriptPathMap mapPrefixesBack(std::vector<std::pair<std::string, std::string>> pairs);
 
 // The segments the script text assembles. scriptName names the script in the
 // messages; ScriptError when the text is not a plan.

@@ -110,7 +110,7 @@ void PlanSession::forgetViews() {
 
 const std::vector<std::string>& PlanSession::listingBlock() const {
     if (!views_->listing) {
-        ++viewComputations_;
+        ++viewCounts_.listings;
         views_->listing = listingBlockOf(plan_.get());
     }
     return *views_->listing;
@@ -118,7 +118,7 @@ const std::vector<std::string>& PlanSession::listingBlock() const {
 
 const std::vector<SpliceProblem>& PlanSession::problems() const {
     if (!views_->problems) {
-        ++viewComputations_;
+        ++viewCounts_.preflights;
         views_->problems = plan_ ? preflight(plan_->segments) : std::vector<SpliceProblem>{};
         for (const SpliceProblem& problem : *views_->problems) {
             views_->problemsBySegment[problem.segment].push_back(&problem);
@@ -129,7 +129,7 @@ const std::vector<SpliceProblem>& PlanSession::problems() const {
 
 const PlanPositions& PlanSession::positions() const {
     if (!views_->positions) {
-        ++viewComputations_;
+        ++viewCounts_.positions;
         views_->positions = plan_ ? PlanPositions::of(plan_->segments) : PlanPositions();
     }
     return *views_->positions;

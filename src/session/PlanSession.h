@@ -90,7 +90,13 @@ public:
     PanelState panel(int32_t index) const;
     int32_t indexOf(SegmentId id) const;
     // How many listings, preflights and position tables were computed.
-    int64_t viewComputations() const { return viewComputations_; }
+    struct ViewCounts {
+        int64_t listings = 0;
+        int64_t preflights = 0;
+        int64_t positions = 0;
+        friend bool operator==(const ViewCounts&, const ViewCounts&) = default;
+    };
+    const ViewCounts& viewComputations() const { return viewCounts_; }
 
     // ---- Commands
     // "Add File": each file is tried in turn; the first makes the plan when
@@ -155,7 +161,7 @@ private:
 
     struct Views;
     std::unique_ptr<Views> views_;
-    mutable int64_t viewComputations_ = 0;
+    mutable ViewCounts viewCounts_;
 };
 
 } // namespace vidloom

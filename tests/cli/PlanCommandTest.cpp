@@ -198,3 +198,39 @@ TEST(PlanCommand, RelativePathsBecomeAbsolute) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("0-10 : " + base + "\n"), std::string::npos) << r.out;
 }
+
+TEST(PlanCommand, NothingIsLeftOutOrOverwrittenSilently) {
+    const std::string base = clip("cli-quiet-base.avi", 30);
+    const std::string other = clip("cli-quiet-other.avi", 10);
+    const std::string notes = kit::writeTemp("cli-quiet-notes.avi", "just some notes");
+    const std::string out = kit::tempDir() + "/cli-quiet.avs";
+    const std::string baseBytes = kit::readAll(base);
+
+    // A script never replaces a video: a file of the plan or any RIFF file.
+    for (const std::string& target : {base, other}) {
+        const CliRun r = plan({base, "--splice-at", "5", other, "--script", target});
+        EXPECT_EQ(r.status, 1) << target;
+        EXPECT_NE(r.err.find(target + ": will not write a script over a video file"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(kit::readAll(base), baseBytes);
+    EXPECT_EQ(plan({base, "--script", fixture("xvid_mp3.avi")}).status, 1);
+
+    // A file that is not an AVI file is named, with the reason, and ends
+    // with status 1; the rest of the output is still printed.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{base, "--append", notes, "--script", out},
+          std::vector<std::string>{base, "--splice-at", "3", notes, "--script", out}}) {
+        const CliRun r = plan(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_NE(r.err.find(notes + ": this is not an AVI file"), std::string::npos) << r.err;
+        EXPECT_NE(r.out.find(base), std::string::npos) << r.out;
+        EXPECT_FALSE(std::filesystem::exists(out)) << "no script without the file";
+    }
+    const CliRun info = kit::cli("info", {base, notes});
+    EXPECT_EQ(info.status, 1);
+    EXPECT_NE(info.err.find(notes + ": this is not an AVI file"), std::string::npos) << info.err;
+    EXPECT_NE(info.out.find("Not an avi!"), std::string::npos);
+    EXPECT_NE(info.out.find("Frame"), std::string::npos) << "the AVI file's report is printed too";
+}

@@ -4,8 +4,12 @@
 
 #include "kit/PlanFixture.h"
 #include "plan/PlanActions.h"
+#include "script/PathMap.h"
 #include "script/ScriptPlan.h"
 #include "session/PlanSession.h"
+
+#include <algorithm>
+#include <random>
 
 namespace vidloom {
 namespace {
@@ -55,6 +59,60 @@ TEST(ScriptReader, RefusalsNameTheLineAndWhatWasNotUnderstood) {
     }
 }
 
+// Random scripts that add clips on either side of src (or both, or double
+// it) read back as the segments a plain list built line by line holds.
+TEST(ScriptReader, ClipsAddedOnEitherSideOfSrcReadBackInOrder) {
+    // '<' is a clip that lands before src, '>' one after it.
+    const char* const forms[] = {"alignedsplice(src, >)",
+                                 "src ++ >",
+                                 "alignedsplice(<, src)",
+                                 "(<) ++ src",
+                                 "alignedsplice(<,src , >)",
+                                 "< ++ (src ++ >)",
+                                 "src ++ src"};
+    std::mt19937 rng(31);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> files;
+        std::vector<ScriptSegment> model, before, after;
+        int32_t line = 1;
+        auto clip = [&](std::vector<ScriptSegment>& into) {
+            const std::string name = "f" + std::to_string(rng() % 4) + ".avi";
+            const auto known = std::find(files.begin(), files.end(), name);
+            const int32_t file = int32_t(known - files.begin());
+            if (known == files.end()) {
+                files.push_back(name);
+            }
+            const int32_t start = int32_t(rng() % 100), length = int32_t(1 + rng() % 9);
+            const std::string call = "aviSource(\"" + name + "\")";
+            if (rng() % 4 == 0) {
+                into.push_back({file, 0, kToTheEnd, line});
+                return call;
+            }
+            into.push_back({file, start, length, line});
+            return call + ".trim(" + std::to_string(start) + ",-" + std::to_string(length) + ")";
+        };
+        std::string text = "src = " + clip(model) + "\n";
+        for (const int32_t lines = 1 + int32_t(rng() % 60); ++line <= lines;) {
+            before.clear();
+            after = model.size() < 500 ? model : std::vector<ScriptSegment>{};
+            const std::string form = forms[rng() % (std::size(forms) - after.empty())];
+            if (form != "src ++ src") {
+                after.clear();
+            }
+            text += "src = ";
+            for (const char c : form) {
+                text += c == '<' ? clip(before) : c == '>' ? clip(after) : std::string(1, c);
+            }
+            text += "\n";
+            model.insert(model.begin(), before.begin(), before.end());
+            model.insert(model.end(), after.begin(), after.end());
+        }
+        const ScriptDescription read = parseScript(text + "return src\n", "r.avs");
+        ASSERT_EQ(read.segments, model) << text;
+        ASSERT_EQ(read.files, files);
+    }
+}
+
 using OpenScript = kit::PlanTest;
 
 TEST_F(OpenScript, FilesThatCannotBeUsedAreRefusedAndThePlanStays) {
@@ -91,7 +149,8 @@ TEST_F(OpenScript, OpensAsAddFileDoesAndFindsFilesBesideTheScript) {
     const std::string avs = kit::writeTemp(
         "beside.avs", "src = aviSource(\"plan-t.avi\")\r\nsrc = src ++ "
                       "aviSource(\"V:\\plan-s100.avi\").trim(10,-5)\r\nreturn src\r\n");
-    session.openScript(avs, mapPrefixesBack({{"/none/", "X:\\"}, {kit::tempDir(), "V:"}}));
+    const PathMap shares({{"/none/", "X:\\"}, {kit::tempDir(), "V:"}});
+    session.openScript(avs, [&](const std::string& n) { return shares.fromScript(n); });
     EXPECT_EQ(shape(*session.plan()), "T(0,30,0) S(10,5,0)");
     EXPECT_EQ(session.plan()->assembledName, assembledNameOf(path("T")));
     EXPECT_EQ(session.current(), session.plan()->segments.at(1).id());
