@@ -54,7 +54,7 @@ std::string makeFile(FuzzedDataProvider& in, int slot) {
                             names[slot]);
 }
 
-void checkPlan(SplicePlan& plan) {
+void checkPlan(const SplicePlan& plan) {
     int64_t sum = 0;
     bool currentFound = plan.currentSegment == kNoSegment;
     for (int32_t i = 0; i < plan.segments.count(); ++i) {
