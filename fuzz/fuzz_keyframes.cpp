@@ -3,7 +3,8 @@
 // kind of error) for any frame, in range or not. An index rebuilt from the
 // movie data, or one of interleaved DV chunks, has no walk to compare with: it
 // must give the header's count and
-// answer every frame of it.
+// answer every frame of it. The key frames around a frame must be those a
+// walk over the index's bits finds.
 
 #include "FuzzInput.h"
 
@@ -13,6 +14,7 @@
 #include "kit/ReferenceIndexWalk.h"
 #include "session/AviHeaderCache.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <typeinfo>
@@ -29,6 +31,35 @@ template <class F> Answer ask(F&& f) {
         return {f(), {}};
     } catch (const vidloom::VidloomError& e) {
         return {false, typeid(e).name()};
+    }
+}
+
+// The key frames around frame n by the index's searches and by walking its
+// bits outwards from n; any difference aborts.
+void checkNear(const vidloom::KeyFrameIndex& index, int32_t n) {
+    if (!index.fileError().empty()) {
+        return;
+    }
+    int32_t previous = -1;
+    int32_t next = -1;
+    for (int64_t k = std::min<int64_t>(n, index.videoFrames() - 1); k >= 0; --k) {
+        if (index.bit(int32_t(k))) {
+            previous = int32_t(k);
+            break;
+        }
+    }
+    for (int64_t k = std::max<int64_t>(int64_t(n) + 1, 0); k < index.videoFrames(); ++k) {
+        if (index.bit(int32_t(k))) {
+            next = int32_t(k);
+            break;
+        }
+    }
+    if (index.keyFrameAtOrBefore(n).value_or(-1) != previous ||
+        index.keyFrameAfter(n).value_or(-1) != next) {
+        std::fprintf(stderr, "frame %d: searches say %d %d, the bits %d %d\n", n,
+                     index.keyFrameAtOrBefore(n).value_or(-1), index.keyFrameAfter(n).value_or(-1),
+                     previous, next);
+        std::abort();
     }
 }
 
@@ -62,10 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (n >= 0 && n < index->videoFrames()) {
                 (void)index->isKeyFrame(n);
             }
+            checkNear(*index, n);
         }
         return 0;
     }
     vidloom::AviHeaderCache cache;
+    checkNear(*cache.keyFrames(*info), questions[0]);
     for (int32_t n : questions) {
         const Answer walked = ask([&] { return vidloom::keyFrameByWalk(*info, n); });
         const Answer cached = ask([&] { return cache.isKeyFrame(*info, n); });

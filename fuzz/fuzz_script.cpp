@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::unique_ptr<SplicePlan> plan;
     try {
-        plan = planFromScript(read, script, {}, cache);
+        plan = planFromScript(read, script, cache);
     } catch (const ScriptError& e) {
         checkRefusal(e.what(), script, lines);
         return 0;
@@ -108,8 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string again = fuzz::writeInput(reinterpret_cast<const uint8_t*>(written.data()),
                                                written.size(), "again.avs");
     try {
-        if (planFromScript(readScriptFile(again, confined), again, {}, cache)->buildScript() +
-                "\r\n" !=
+        if (planFromScript(readScriptFile(again, confined), again, cache)->buildScript() + "\r\n" !=
             written) {
             broken("the written script reads back as another plan", written);
         }

@@ -10,23 +10,9 @@ NearKeyFrames nearKeyFrames(const KeyFrameIndex& index, int32_t frame) {
     if (!index.fileError().empty()) {
         index.fileError().raise();
     }
-    NearKeyFrames near;
-    const int32_t frames = index.videoFrames();
-    // Key frames lie a few hundred frames apart at most in real files, so a
-    // walk from the frame outwards stops soon.
-    for (int32_t n = std::min(frame, frames - 1); n >= 0; --n) {
-        if (index.bit(n)) {
-            near.previous = n;
-            break;
-        }
-    }
-    for (int32_t n = std::max(frame + 1, 0); n < frames; ++n) {
-        if (index.bit(n)) {
-            near.next = n;
-            break;
-        }
-    }
-    return near;
+    // Binary searches: a script of many segments over a file whose key
+    // frames lie far apart asks this once per segment.
+    return NearKeyFrames{index.keyFrameAtOrBefore(frame), index.keyFrameAfter(frame)};
 }
 
 NearKeyFrames keyFramesAround(const Segment& segment) {

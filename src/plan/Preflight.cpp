@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <numeric>
+#include <set>
 
 namespace vidloom {
 
@@ -63,6 +64,9 @@ FrameRate frameRateOf(const AviHeader& header) {
 }
 
 std::string SpliceProblem::text() const {
+    if (!note.empty()) {
+        return laterFile + ": " + note;
+    }
     if (certain) {
         return earlierFile + " then " + laterFile + ": " + property + " " + earlierValue +
                " then " + laterValue + ": AviSynth stops with \"" + aviSynthMessage + "\"";
@@ -139,6 +143,32 @@ void audioDiffers(JoinCheck& check, const AviHeader& a, const AviHeader& b) {
     }
 }
 
+SpliceProblem noteOf(std::string note) {
+    SpliceProblem p;
+    p.certain = false;
+    p.note = std::move(note);
+    return p;
+}
+
+// What cannot be vouched for in a segment by itself: a file AviSource opens
+// only through a decoder for interleaved DV (said once per file), and a start
+// whose key frame nobody can tell. A file's frame 0 is where its decoder
+// starts anyway.
+void addSegmentNotes(std::vector<SpliceProblem>& notes, const Segment& segment,
+                     std::set<const AviHeader*>& dvFiles) {
+    const AviHeader& h = *segment.header;
+    if (h.DvType == 1 && dvFiles.insert(&h).second) {
+        notes.push_back(
+            noteOf("AviSource needs a decoder for DV type 1 (video and audio interleaved)"));
+    }
+    if (h.IsAvi && !h.KeyFramesKnown && segment.start > 0) {
+        notes.push_back(noteOf("cannot tell whether frame " + std::to_string(segment.start) +
+                               ", where the segment starts, is a key frame: the index was "
+                               "rebuilt from the movie data and Vidloom does not read this "
+                               "codec's frame headers"));
+    }
+}
+
 } // namespace
 
 std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) {
@@ -172,21 +202,24 @@ std::vector<SpliceProblem> joinProblems(const AviHeader& a, const AviHeader& b) 
 
 std::vector<SpliceProblem> preflight(const SegmentList& segments) {
     std::vector<SpliceProblem> problems;
+    std::set<const AviHeader*> dvFiles;
     int32_t previous = -1;
     for (int32_t i = 0; i < segments.count(); ++i) {
         const Segment& later = segments.at(i);
         if (later.length <= 0) {
             continue; // writes no line: it joins nothing
         }
+        std::vector<SpliceProblem> found;
         if (previous >= 0) {
-            const Segment& earlier = segments.at(previous);
-            for (SpliceProblem& p : joinProblems(*earlier.header, *later.header)) {
-                p.segment = i;
-                p.earlier = previous;
-                p.earlierFile = earlier.fileName();
-                p.laterFile = later.fileName();
-                problems.push_back(std::move(p));
-            }
+            found = joinProblems(*segments.at(previous).header, *later.header);
+        }
+        addSegmentNotes(found, later, dvFiles);
+        for (SpliceProblem& p : found) {
+            p.segment = i;
+            p.earlier = previous >= 0 ? previous : i; // a note on the first names itself
+            p.earlierFile = segments.at(p.earlier).fileName();
+            p.laterFile = later.fileName();
+            problems.push_back(std::move(p));
         }
         previous = i;
     }

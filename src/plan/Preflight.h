@@ -29,8 +29,13 @@ struct SpliceProblem {
     // False when the headers cannot settle it (the colour format a decoder
     // gives): AviSynth may join the clips or refuse them.
     bool certain = true;
+    // A note about the later segment alone rather than the pair (what
+    // AviSource needs to open its file, what cannot be told about its start),
+    // worded whole; such a problem is never certain and names no values.
+    std::string note;
 
-    // One line naming both files, the property, both values and AviSynth's message.
+    // One line naming both files, the property, both values and AviSynth's
+    // message; for a note, the later file and the note.
     std::string text() const;
 };
 
@@ -41,7 +46,8 @@ struct SpliceProblem {
 std::vector<SpliceProblem> joinProblems(const AviHeader& earlier, const AviHeader& later);
 
 // The problems of every join of the script: the segments with frames, each
-// with the one before it, in plan order.
+// with the one before it, in plan order; after each segment's join, the notes
+// about the segment itself.
 std::vector<SpliceProblem> preflight(const SegmentList& segments);
 
 // The frame rate AviSynth gives a clip: the video stream header's rate over

@@ -133,6 +133,36 @@ TEST(OpenDml, AStandardIndexPast4GiBIsReadWithItsWholePosition) {
     std::filesystem::remove(path);
 }
 
+TEST(OpenDml, ASuperIndexNamingOneStandardIndexManyTimesListsItsFramesOnce) {
+    for (const uint32_t slots : {8u, 21000u}) {
+        kit::AviBuilder b;
+        b.openDml = true;
+        b.framesPerPart = 15;
+        b.superIndexRoom = slots;
+        b.addFrames(120, 4);
+        std::string bytes = b.build();
+        const size_t super = b.offsets().superIndex;
+        // Every slot in use names the first part's standard index.
+        const std::string first = bytes.substr(super + 24, 16);
+        kit::put32(bytes, super + 4, slots);
+        for (size_t k = 0; k < slots; ++k) {
+            bytes.replace(super + 24 + 16 * k, 16, first);
+        }
+        const std::string path =
+            kit::writeTemp("odml-same-" + std::to_string(slots) + ".avi", bytes);
+        const AviHeader info(path);
+        const auto index = KeyFrameIndex::read(info);
+        const std::vector<int32_t> keys = index->keyFrameNumbers();
+        EXPECT_EQ(info.TotalFrames, b.framesPerPart) << slots;
+        EXPECT_EQ(index->videoFrames(), info.TotalFrames) << slots;
+        EXPECT_EQ(keys, (std::vector<int32_t>{0, 4, 8, 12})) << slots;
+        // The answers take memory in proportion to the file, not to the slots.
+        EXPECT_LE(index->memoryBytes(), bytes.size() / 64) << slots;
+        const kit::CliRun run = kit::cli({"keyframes", path, "--near", "14"});
+        EXPECT_EQ(run.out, "12 -\n") << slots << run.err;
+    }
+}
+
 TEST(OpenDml, TheReportAndPlanCountEveryPartAndTheTagSearchStaysInTheFirst) {
     kit::AviBuilder b;
     b.openDml = true;

@@ -72,7 +72,8 @@ std::string AviBuilder::build() {
                         le16(4) + le16(16) + le16(uint16_t(audioFormatExtra.size())) +
                         audioFormatExtra;
 
-    const size_t capacity = 4 + movie.size() / std::max<size_t>(1, size_t(framesPerPart));
+    const size_t capacity =
+        std::max(superIndexRoom, 4 + movie.size() / std::max<size_t>(1, size_t(framesPerPart)));
     const std::string videoList =
         list("strl", chunk("strh", vstrh) + chunk("strf", vstrf) +
                          (openDml ? chunk("indx", superIndex(videoId(), {}, capacity)) : ""));

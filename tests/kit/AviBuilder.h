@@ -93,6 +93,7 @@ public:
     int framesPerPart = 0;     // 0: one part
     bool fieldIndex = false;   // standard indexes of 3 longs per entry
     int64_t streamLength = -1; // strh dwLength; -1: every video frame
+    size_t superIndexRoom = 0; // at least this many super index slots
 
     // The chunk ids of the video and audio streams: 00dc and 01wb, or 01dc
     // and 00wb when the audio is the first stream.

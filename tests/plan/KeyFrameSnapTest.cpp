@@ -2,10 +2,15 @@
 // segment's start onto a key frame.
 
 #include "plan/KeyFrameSnap.h"
+#include "avi/Errors.h"
 #include "kit/PlanFixture.h"
 #include "present/PanelLayout.h"
 
+#include <array>
+#include <climits>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace vidloom {
 namespace {
@@ -13,31 +18,72 @@ namespace {
 using kit::ClipOptions;
 using kit::PlanTest;
 
-TEST(NearKeyFrames, AgreeWithTheListOfKeyFramesAtEveryFrame) {
+// The walk outwards from the frame, bit by bit: slow, plainly right.
+NearKeyFrames walkedNear(const KeyFrameIndex& index, int32_t frame) {
+    NearKeyFrames near;
+    const int64_t frames = index.videoFrames();
+    for (int64_t n = std::min<int64_t>(frame, frames - 1); n >= 0 && !near.previous; --n) {
+        if (index.bit(int32_t(n))) {
+            near.previous = int32_t(n);
+        }
+    }
+    for (int64_t n = std::max<int64_t>(int64_t(frame) + 1, 0); n < frames && !near.next; ++n) {
+        if (index.bit(int32_t(n))) {
+            near.next = int32_t(n);
+        }
+    }
+    return near;
+}
+
+TEST(NearKeyFrames, AgreeWithTheWalkOverTheBitsAtEveryFrame) {
     AviHeaderCache cache;
     kit::AviBuilder odd; // no key frame at frame 0, irregular gaps after it
     for (const uint32_t flags : {0, 0, 0x10, 0, 0, 0, 0, 0x12, 0x10, 0, 0}) {
         odd.addVideo(flags);
     }
-    for (const std::string& file : {std::string(VIDLOOM_FIXTURES) + "/keyframes/av_interleaved.avi",
-                                    kit::writeTemp("near-odd.avi", odd.build())}) {
+    std::vector<std::string> files{std::string(VIDLOOM_FIXTURES) + "/keyframes/av_interleaved.avi",
+                                   kit::writeTemp("near-odd.avi", odd.build())};
+    // Random key frames from none to all, dense and far apart (gaps of
+    // several 64-frame words), with and without a key frame at frame 0.
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 40; ++round) {
+        kit::AviBuilder b;
+        b.audio = false;
+        const int frames = int(rng() % (round % 2 ? 700 : 5000));
+        const uint32_t oneIn = std::array<uint32_t, 6>{1, 2, 7, 70, 300, 100000}[round % 6];
+        for (int i = 0; i < frames; ++i) {
+            b.addVideo(rng() % oneIn == 0 ? 0x10 : 0);
+        }
+        files.push_back(kit::writeTemp("near-" + std::to_string(round) + ".avi", b.build()));
+    }
+    for (const std::string& file : files) {
         const auto index = cache.keyFrames(cache.get(file));
-        const std::vector<int32_t> keys = index->keyFrameNumbers();
-        ASSERT_FALSE(keys.empty());
-        for (int32_t n = -2; n <= index->videoFrames() + 2; ++n) {
-            std::optional<int32_t> previous, next;
-            for (const int32_t k : keys) {
-                if (k <= n) {
-                    previous = k;
-                } else if (!next) {
-                    next = k;
-                }
+        const int32_t frames = index->videoFrames();
+        // Every frame of a short file; of a long one, the ends and a sample.
+        std::vector<int32_t> asked;
+        for (int32_t n = -2; n <= frames + 2; ++n) {
+            if (frames < 700 || n < 2 || n > frames - 2 || rng() % 10 == 0) {
+                asked.push_back(n);
             }
+        }
+        for (const int32_t n : asked) {
             const NearKeyFrames near = nearKeyFrames(*index, n);
-            EXPECT_EQ(near.previous, previous) << file << " frame " << n;
-            EXPECT_EQ(near.next, next) << file << " frame " << n;
+            const NearKeyFrames walked = walkedNear(*index, n);
+            ASSERT_EQ(near.previous, walked.previous) << file << " frame " << n;
+            ASSERT_EQ(near.next, walked.next) << file << " frame " << n;
+        }
+        for (const int32_t n : {INT32_MIN, INT32_MAX}) {
+            EXPECT_EQ(nearKeyFrames(*index, n).previous, walkedNear(*index, n).previous);
+            EXPECT_EQ(nearKeyFrames(*index, n).next, walkedNear(*index, n).next);
         }
     }
+    // An index that cannot be read raises its error, as the walk's caller did.
+    const std::string gone = kit::writeTemp("near-gone.avi", kit::AviBuilder().build());
+    const AviHeader& info = cache.get(gone);
+    std::filesystem::resize_file(gone, info.IndexPos + 2);
+    const auto cut = KeyFrameIndex::read(info);
+    ASSERT_FALSE(cut->fileError().empty());
+    EXPECT_THROW(nearKeyFrames(*cut, 0), VidloomError);
 }
 
 class SnapTest : public PlanTest {

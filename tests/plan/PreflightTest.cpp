@@ -77,6 +77,43 @@ TEST(Preflight, ColourFormatsAsTheCodecsHeadersTellThem) {
               std::vector<std::string>{"colour format?"});
 }
 
+TEST(Preflight, NotesWhatASegmentAloneCannotVouchFor) {
+    // Pieces of one file (they join without a word) starting at a given frame.
+    AviHeaderCache cache;
+    const auto pieces = [&cache](const std::string& name, std::vector<int32_t> starts) {
+        SegmentList list;
+        for (const int32_t start : starts) {
+            auto s = std::make_unique<Segment>(fixture("avisource/" + name), cache);
+            s->length -= start;
+            s->start = start;
+            list.add(std::move(s));
+        }
+        return preflight(list);
+    };
+    // Interleaved DV opens only with a decoder for it: said once per file.
+    const auto dv = pieces("dv_type1.avi", {0, 3});
+    ASSERT_EQ(dv.size(), 1u);
+    EXPECT_EQ(dv[0].segment, 0);
+    EXPECT_FALSE(dv[0].certain);
+    EXPECT_EQ(dv[0].text(), fixture("avisource/dv_type1.avi") +
+                                ": AviSource needs a decoder for DV type 1 (video and audio "
+                                "interleaved)");
+    EXPECT_TRUE(pieces("dv_type2.avi", {0, 3}).empty());
+
+    // A rebuilt index of a codec whose frame headers are not read: no start
+    // but the file's first frame is known to be a key frame or not.
+    const auto unknown = pieces("msmpeg4_cut.avi", {0, 4, 9});
+    ASSERT_EQ(unknown.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(unknown[i].segment, int32_t(i + 1));
+        EXPECT_FALSE(unknown[i].certain);
+        const std::string frame = i == 0 ? "frame 4," : "frame 9,";
+        EXPECT_NE(unknown[i].text().find(frame), std::string::npos) << unknown[i].text();
+        EXPECT_NE(unknown[i].text().find("cannot tell"), std::string::npos);
+    }
+    EXPECT_TRUE(pieces("cut50.avi", {0, 4, 9}).empty()) << "key frames read from the frames";
+}
+
 class PreflightRules : public PlanTest {
 protected:
     const AviHeader& header(const std::string& name, const kit::AviBuilder& b) {

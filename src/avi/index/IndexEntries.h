@@ -3,6 +3,7 @@
 // reference walk the tests check it against.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace vidloom {
@@ -17,6 +18,15 @@ struct VideoChunkIds {
     uint32_t uncompressed = 0;
     bool matches(uint32_t id) const { return id == compressed || id == uncompressed; }
 };
+
+// The 32-bit word at p, as the index stores it: one load where the
+// index readers look at millions of entries (little-endian machines only: the
+// file's byte order).
+inline uint32_t wordAt(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
 
 // A frame of the video is a data chunk of the video stream; padding (7Fxx),
 // other streams, index chunks (ix00) and palette changes (00pc) are not.

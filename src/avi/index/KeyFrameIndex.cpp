@@ -9,6 +9,7 @@
 #include "avi/index/MovieScan.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 namespace vidloom {
@@ -149,6 +150,93 @@ void KeyFrameIndex::markIntraOnly(const AviHeader& aviInfo) {
 void KeyFrameIndex::finish() {
     keyWords_.resize(size_t(videoFrames_ + 63) / 64);
     keyWords_.shrink_to_fit();
+    keysBefore_.clear();
+    if (keyWords_.size() <= kBlockWords) {
+        return; // one block: a search looks at its few words
+    }
+    const size_t blocks = (keyWords_.size() + kBlockWords - 1) / kBlockWords;
+    keysBefore_.assign(blocks + 1, 0);
+    for (size_t w = 0; w < keyWords_.size(); ++w) {
+        keysBefore_[w / kBlockWords + 1] += std::popcount(keyWords_[w]);
+    }
+    for (size_t b = 1; b <= blocks; ++b) {
+        keysBefore_[b] += keysBefore_[b - 1];
+    }
+}
+
+int32_t KeyFrameIndex::lastKeyIn(size_t from, size_t to) const {
+    for (size_t w = to; w-- > from;) {
+        if (keyWords_[w] != 0) {
+            return int32_t(w * 64) + 63 - std::countl_zero(keyWords_[w]);
+        }
+    }
+    return -1;
+}
+
+int32_t KeyFrameIndex::firstKeyIn(size_t from, size_t to) const {
+    for (size_t w = from; w < to; ++w) {
+        if (keyWords_[w] != 0) {
+            return int32_t(w * 64) + std::countr_zero(keyWords_[w]);
+        }
+    }
+    return -1;
+}
+
+size_t KeyFrameIndex::blockOfKey(int32_t k) const {
+    // The last block with at most k key frames before it.
+    const auto after = std::upper_bound(keysBefore_.begin(), keysBefore_.end(), k);
+    return size_t(after - keysBefore_.begin()) - 1;
+}
+
+std::optional<int32_t> KeyFrameIndex::keyFrameAtOrBefore(int32_t n) const {
+    if (!fileError_.empty()) {
+        fileError_.raise();
+    }
+    n = std::min(n, videoFrames_ - 1);
+    if (n < 0) {
+        return std::nullopt;
+    }
+    const size_t w = size_t(n) / 64;
+    const unsigned bit = unsigned(n % 64);
+    const uint64_t upTo = bit == 63 ? ~uint64_t(0) : (uint64_t(2) << bit) - 1;
+    if (const uint64_t here = keyWords_[w] & upTo) {
+        return int32_t(w * 64) + 63 - std::countl_zero(here);
+    }
+    const size_t block = w / kBlockWords;
+    if (const int32_t inBlock = lastKeyIn(block * kBlockWords, w); inBlock >= 0) {
+        return inBlock;
+    }
+    if (keysBefore_.empty() || keysBefore_[block] == 0) {
+        return std::nullopt;
+    }
+    // The last key frame before this block is the last of the block holding it.
+    const size_t b = blockOfKey(keysBefore_[block] - 1);
+    return lastKeyIn(b * kBlockWords, std::min((b + 1) * kBlockWords, keyWords_.size()));
+}
+
+std::optional<int32_t> KeyFrameIndex::keyFrameAfter(int32_t n) const {
+    if (!fileError_.empty()) {
+        fileError_.raise();
+    }
+    const int64_t first = std::max<int64_t>(int64_t(n) + 1, 0);
+    if (first >= videoFrames_) {
+        return std::nullopt;
+    }
+    const size_t w = size_t(first) / 64;
+    if (const uint64_t here = keyWords_[w] & (~uint64_t(0) << (first % 64))) {
+        return int32_t(w * 64) + std::countr_zero(here);
+    }
+    const size_t block = w / kBlockWords;
+    const size_t blockEnd = std::min((block + 1) * kBlockWords, keyWords_.size());
+    if (const int32_t inBlock = firstKeyIn(w + 1, blockEnd); inBlock >= 0) {
+        return inBlock;
+    }
+    if (keysBefore_.empty() || keysBefore_[block + 1] == keysBefore_.back()) {
+        return std::nullopt;
+    }
+    // The first key frame after this block is the first of the block holding it.
+    const size_t b = blockOfKey(keysBefore_[block + 1]);
+    return firstKeyIn(b * kBlockWords, std::min((b + 1) * kBlockWords, keyWords_.size()));
 }
 
 bool KeyFrameIndex::isKeyFrame(int32_t n) const {

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ public:
     // The frame numbers that count as key frames, 0 to videoFrames() - 1.
     std::vector<int32_t> keyFrameNumbers() const;
 
+    // The last key frame at or before frame n and the first one after it,
+    // among the frames the index holds; nullopt where there is none. Each
+    // costs a binary search over per-block counts, however far apart the key
+    // frames lie. Raise fileError() when the index could not be read.
+    std::optional<int32_t> keyFrameAtOrBefore(int32_t n) const;
+    std::optional<int32_t> keyFrameAfter(int32_t n) const;
+
     const FileStamp& stamp() const { return stamp_; }
     int32_t entryCount() const { return entryCount_; }
     int32_t readableEntries() const { return readable_; }
@@ -46,7 +54,9 @@ public:
     // whole index was read).
     const StoredError& walkError() const { return entryError_; }
     // The answers' share of memory: the bits held, rounded up to bytes.
-    size_t memoryBytes() const { return keyWords_.capacity() * sizeof(uint64_t); }
+    size_t memoryBytes() const {
+        return keyWords_.capacity() * sizeof(uint64_t) + keysBefore_.capacity() * sizeof(int32_t);
+    }
     bool bit(int32_t n) const { return (keyWords_[size_t(n) / 64] >> (n % 64)) & 1; }
 
 private:
@@ -62,7 +72,13 @@ private:
     // Every frame is a key frame of a codec that stores only whole frames,
     // when its writer marked none.
     void markIntraOnly(const AviHeader& aviInfo);
+    // Trims the bits to the frames and counts the key frames block by block.
     void finish();
+    // The last / first key frame in the words [from, to), or -1.
+    int32_t lastKeyIn(size_t from, size_t to) const;
+    int32_t firstKeyIn(size_t from, size_t to) const;
+    // The block holding the key frame numbered k (from 0) in frame order.
+    size_t blockOfKey(int32_t k) const;
 
     FileStamp stamp_;
     StoredError fileError_;  // raised by every question (no size word, overflow...)
@@ -74,6 +90,12 @@ private:
     bool firstVideoRead_ = false;    // the first video entry lies among the readable ones
     bool firstAudioRead_ = false;    // likewise the first audio entry
     std::vector<uint64_t> keyWords_; // one bit per readable video frame
+    // keysBefore_[b]: the key frames before block b of kBlockWords words, one
+    // more entry than there are blocks (the last is the total), so that the
+    // block holding the k-th key frame is found by binary search. Empty for
+    // an index of one block. A count per 512 frames adds 1/16 to the bits.
+    static constexpr size_t kBlockWords = 8;
+    std::vector<int32_t> keysBefore_;
     int32_t videoFrames_ = 0;
 };
 

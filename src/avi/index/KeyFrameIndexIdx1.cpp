@@ -6,7 +6,6 @@
 #include "avi/index/IndexEntries.h"
 
 #include <algorithm>
-#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -24,12 +23,6 @@ struct EntryMasks {
     uint64_t audio = 0; // an audio entry (lower-case 'w' third)
     uint64_t key = 0;   // the key-frame flag 0x10
 };
-
-uint32_t wordAt(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v; // little-endian machines only: the file's byte order
-}
 
 // Each entry's bits land at fixed places: no chain from one to the next.
 void maskEntries(const uint8_t* entry, int32_t count, int32_t from, const VideoChunkIds& ids,

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 
 namespace vidloom {
@@ -18,12 +17,6 @@ namespace vidloom {
 namespace {
 
 constexpr int32_t kEntriesPerBlock = 32768;
-
-uint32_t wordAt(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v; // little-endian machines only: the file's byte order
-}
 
 } // namespace
 

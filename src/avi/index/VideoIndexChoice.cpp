@@ -16,12 +16,6 @@ namespace {
 
 constexpr int64_t kEntriesPerBlock = 65536;
 
-uint32_t wordAt(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v; // little-endian machines only: the file's byte order
-}
-
 // The video frames of idx1 when it is whole and every one of them lies inside
 // the file, else -1. Entry offsets count from the word "movi" or, as some
 // writers have it, from the start of the file.
