@@ -78,11 +78,13 @@ std::string SpliceProblem::text() const {
 
 namespace {
 
-// Collects the problems of one join; a certain one ends the list, as AviSynth
-// stops at the first rule a pair breaks.
+// Collects the problems of one join in AviSynth's order. AviSynth stops at the
+// first rule a pair breaks, but the user is told every difference at once, so
+// that mending one does not only uncover the next: the first certain problem
+// is AviSynth's own message, the others follow it.
 class JoinCheck {
 public:
-    // Adds the problem; true when it is certain (the caller stops there).
+    // Adds the problem; false, so that the caller goes on to the next rule.
     bool differ(const char* property, std::string first, std::string second, const char* message,
                 bool certain = true) {
         SpliceProblem p;
@@ -92,7 +94,7 @@ public:
         p.aviSynthMessage = message;
         p.certain = certain;
         problems.push_back(std::move(p));
-        return certain;
+        return false;
     }
     std::vector<SpliceProblem> problems;
 };

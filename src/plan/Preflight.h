@@ -39,10 +39,9 @@ struct SpliceProblem {
     std::string text() const;
 };
 
-// The problems of joining later after earlier, in AviSynth's order: the
-// doubtful ones up to and including the first certain refusal (AviSynth
-// reports that one and looks no further). File names and indexes are left
-// for the caller.
+// The problems of joining later after earlier, every one of them, in
+// AviSynth's order (AviSynth itself reports the first certain one and looks no
+// further). File names and indexes are left for the caller.
 std::vector<SpliceProblem> joinProblems(const AviHeader& earlier, const AviHeader& later);
 
 // The problems of every join of the script: the segments with frames, each

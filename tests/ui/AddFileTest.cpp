@@ -104,9 +104,12 @@ private slots:
         QCOMPARE(app.log.logText->lines().mid(0, 5),
                  (QStringList{"Future Content of", assembled + ".Assembled.avd", "",
                               "0-30 : " + base, "30-81 : " + more}));
-        // The frame sizes differ: AviSynth's refusal follows the listing.
-        QCOMPARE(app.log.logText->lines().size(), 6);
-        QVERIFY(app.log.logText->lines()[5].startsWith(QStringLiteral("warning: ")));
+        // The frame sizes differ: AviSynth's refusal follows the listing,
+        // then every other difference of the join.
+        QVERIFY(app.log.logText->lines().size() > 6);
+        for (const QString& line : app.log.logText->lines().mid(5)) {
+            QVERIFY(line.startsWith(QStringLiteral("warning: ")));
+        }
         QVERIFY(app.log.logText->lines()[5].contains(QStringLiteral("Frame sizes don't match")));
         // The brand window shows the base clip's tags, whatever was added last.
         QCOMPARE(tagColumn(app.brand, 0),

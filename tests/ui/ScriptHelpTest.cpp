@@ -28,7 +28,7 @@ private slots:
         App app;
         app.addFiles({fixture("divx_adpcm.avi"), fixture("mjpeg_silent.avi")});
         const QStringList warnings = app.log.logText->lines().filter(QStringLiteral("warning: "));
-        QCOMPARE(warnings.size(), 1);
+        QVERIFY(warnings.size() > 1); // every difference, AviSynth's refusal first
         QVERIFY(warnings[0].contains(QStringLiteral("one clip has audio")));
         const QList<SegmentPanel*> panels = app.shownPanels();
         QVERIFY(panels[0]->joinMarkBar->isHidden());
