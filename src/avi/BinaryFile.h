@@ -38,7 +38,6 @@ public:
     const std::string& path() const { return path_; }
     int64_t size() const { return size_; }
     int64_t position() const { return pos_; }
-    bool isOpen() const { return fd_ >= 0; }
 
     // Any offset from 0 up may be set; reading past the end is what fails.
     void seek(int64_t offset);

@@ -31,7 +31,7 @@ bool sameTextIgnoringCase(const std::string& a, const std::string& b);
 std::string thousandthsText(int32_t thousandths);
 
 // text with every CR LF made a single LF (the report and the INFO texts keep
-// CR LF between their lines; terminals and text widgets want LF). A CR that
+// CR LF between their lines; terminals and text areas want LF). A CR that
 // no LF follows is kept.
 std::string withLineFeeds(const std::string& text);
 

@@ -39,15 +39,6 @@ void SegmentList::exchange(int32_t i, int32_t j) {
     std::swap(items_[size_t(i)], items_[size_t(j)]);
 }
 
-int32_t SegmentList::indexOf(const Segment* segment) const {
-    for (size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].get() == segment) {
-            return int32_t(i);
-        }
-    }
-    return -1;
-}
-
 int32_t SegmentList::indexOf(SegmentId id) const {
     for (size_t i = 0; i < items_.size(); ++i) {
         if (items_[i]->id() == id) {

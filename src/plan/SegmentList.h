@@ -24,7 +24,6 @@ public:
     std::unique_ptr<Segment> deleteAt(int32_t i);
     std::unique_ptr<Segment> replace(int32_t i, std::unique_ptr<Segment> segment);
     void exchange(int32_t i, int32_t j);
-    int32_t indexOf(const Segment* segment) const; // -1 when absent
     int32_t indexOf(SegmentId id) const;           // -1 when absent
 
 private:

@@ -42,7 +42,6 @@ public:
     std::optional<int32_t> keyFrameAfter(int32_t n) const;
 
     const FileStamp& stamp() const { return stamp_; }
-    int32_t entryCount() const { return entryCount_; }
     int32_t readableEntries() const { return readable_; }
     int32_t videoFrames() const { return videoFrames_; }
     // Whether some of the index could not be read (its frames are missing).
