@@ -46,7 +46,8 @@ const char* const kUsage =
     "\n"
     "Exit status:\n"
     "  0  everything asked for was done\n"
-    "  1  a file could not be read (the message names it and says why)\n"
+    "  1  a file could not be read or is not an AVI file, or a script would go over\n"
+    "     a video or another file of the plan (the message names it and says why)\n"
     "  2  usage error\n"
     "  3  the plan was built, but a splice was refused (each refusal on stderr)\n"
     "  4  plan --strict: AviSynth would refuse a join; no script was written\n";

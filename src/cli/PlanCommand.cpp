@@ -324,7 +324,11 @@ void buildPlan(PlanSession& session, const Request& request, Refusals& refused,
 // frame, reporting each move on err.
 void snapAll(PlanSession& session, SnapDirection direction, std::ostream& err) {
     for (const PlanSession::SnapMove& move : session.snapAll(direction)) {
-        err << "snap: " << move.file << ": " << move.from << " -> " << move.to << "\n";
+        if (!move.cannotTell.empty()) {
+            err << "snap: " << move.file << ": " << move.cannotTell << "\n";
+        } else {
+            err << "snap: " << move.file << ": " << move.from << " -> " << move.to << "\n";
+        }
     }
 }
 

@@ -32,6 +32,12 @@ std::string keyFrameHint(const NearKeyFrames& near, int32_t start);
 
 enum class SnapDirection { Previous, Next };
 
+// Why a segment of a file whose key frames are unknown (an index rebuilt from
+// the movie data of a codec whose frame headers are not read) is not snapped.
+inline constexpr const char* kCannotTellKeyFrames =
+    "cannot tell where the key frames are: the index was rebuilt from the movie data and "
+    "Vidloom does not read this codec's frame headers";
+
 // The start the segment would get, or nullopt when its file has no key frame
 // that way.
 std::optional<int32_t> snapTarget(const Segment& segment, SnapDirection direction);

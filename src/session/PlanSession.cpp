@@ -274,6 +274,10 @@ std::vector<PlanSession::SnapMove> PlanSession::snapAll(SnapDirection direction)
         int32_t total = plan_ ? plan_->length() : 0;
         for (int32_t i = 0; plan_ && i < plan_->segments.count(); ++i) {
             const Segment& seg = plan_->segments.at(i);
+            if (seg.length > 0 && seg.start > 0 && !seg.header->KeyFramesKnown) {
+                moves.push_back({seg.fileName(), seg.start, seg.start, kCannotTellKeyFrames});
+                continue;
+            }
             bool onKeyFrame = true;
             try {
                 onKeyFrame = seg.length <= 0 || seg.startsOnKeyFrame();
@@ -284,7 +288,7 @@ std::vector<PlanSession::SnapMove> PlanSession::snapAll(SnapDirection direction)
             }
             const int32_t before = seg.length;
             if (const std::optional<int32_t> old = snapStartAt(*plan_, i, direction, total)) {
-                moves.push_back({seg.fileName(), *old, seg.start});
+                moves.push_back({seg.fileName(), *old, seg.start, {}});
                 total = checkedAdd(checkedSub(total, before), seg.length);
             }
         }

@@ -126,6 +126,8 @@ public:
         std::string file;
         int32_t from = 0;
         int32_t to = 0;
+        // Why it did not move: its file's key frames cannot be told.
+        std::string cannotTell;
     };
     std::vector<SnapMove> snapAll(SnapDirection direction);
     // Cuts segment id so that frame `frame` of its file starts a new, current

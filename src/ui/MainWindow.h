@@ -203,6 +203,8 @@ private:
     // The snap actions and the script path controls (MainWindowPreflight.cpp).
     void buildScriptControls();
     void onPanelSnap(SegmentId segment, bool toNext);
+    // Snaps a segment's start, or says why a file's key frames cannot be told.
+    void snapSegment(SegmentId segment, bool toNext);
     // Before a script is written: false when AviSynth would refuse a join and
     // the user does not want it written anyway.
     bool acceptJoinProblems();

@@ -33,20 +33,24 @@ void MainWindow::snapCommand(bool toNext) {
     // A Start cell being typed into is applied first: the snap starts from
     // what the user sees.
     panelArea->applyFocusedPanel();
-    guarded([this, toNext] {
-        if (session_.current() != kNoSegment) {
-            session_.snap(session_.current(),
-                          toNext ? SnapDirection::Next : SnapDirection::Previous);
-        }
-    });
+    guarded([this, toNext] { snapSegment(session_.current(), toNext); });
+}
+
+void MainWindow::snapSegment(SegmentId id, bool toNext) {
+    const int32_t at = session_.indexOf(id);
+    if (at < 0) {
+        return;
+    }
+    const Segment& seg = session_.plan()->segments.at(at);
+    if (!seg.header->KeyFramesKnown) {
+        showStatus(toQt(seg.fileName() + ": " + kCannotTellKeyFrames));
+        return;
+    }
+    session_.snap(id, toNext ? SnapDirection::Next : SnapDirection::Previous);
 }
 
 void MainWindow::onPanelSnap(SegmentId id, bool toNext) {
-    guarded([this, id, toNext] {
-        if (id != kNoSegment) {
-            session_.snap(id, toNext ? SnapDirection::Next : SnapDirection::Previous);
-        }
-    });
+    guarded([this, id, toNext] { snapSegment(id, toNext); });
 }
 
 bool MainWindow::acceptJoinProblems() {

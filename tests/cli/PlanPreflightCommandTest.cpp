@@ -67,6 +67,16 @@ TEST(PlanPreflight, SnapMovesEveryStartOffAKeyFrameAndSaysSo) {
     EXPECT_TRUE(segments[2]["startsOnKeyFrame"].flag);
 
     EXPECT_EQ(kit::cli("plan", {base, "--snap", "back"}).status, 2);
+
+    // A file whose key frames nobody can tell is not snapped, and says so.
+    const std::string unknown = fixture("avisource/msmpeg4_cut.avi");
+    const std::string cut = kit::writeTemp(
+        "cli-snap-blind.avs", "src = aviSource(\"" + unknown + "\").trim(5,-10)\nreturn src\n");
+    const kit::CliRun blind = kit::cli("plan", {"--from", cut, "--snap", "next", "--json"});
+    EXPECT_NE(blind.err.find("snap: " + unknown + ": cannot tell where the key frames are"),
+              std::string::npos)
+        << blind.err;
+    EXPECT_EQ(blind.err.find(" -> "), std::string::npos) << blind.err;
 }
 
 TEST(PlanPreflight, AScriptWrittenForWineReadsBackWithTheSameMapping) {
