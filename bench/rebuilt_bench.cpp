@@ -9,6 +9,8 @@
 #include "avi/AviHeader.h"
 #include "avi/index/KeyFrameIndex.h"
 
+#include "Timing.h"
+
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
@@ -22,7 +24,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::dropFromCacheIf;
+using bench::secondsSince;
+using bench::threadCpuSeconds;
+using bench::Timed;
 
 struct CutFile {
     std::string path;
@@ -66,35 +72,6 @@ const CutFile& cutFile() {
     return cut;
 }
 const CutFile& kMadeAtStart = cutFile();
-
-double threadCpuSeconds() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-struct Timed {
-    double wall = 0;
-    double cpu = 0;
-    template <class F> double operator()(F&& f) {
-        const double c = threadCpuSeconds();
-        const auto t = Clock::now();
-        f();
-        const double took = std::chrono::duration<double>(Clock::now() - t).count();
-        wall += took;
-        cpu += threadCpuSeconds() - c;
-        return took;
-    }
-};
-
-void dropFromCacheIf(bool cold, const std::string& path) {
-    if (cold) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        ::fdatasync(fd);
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        ::close(fd);
-    }
-}
 
 // The floor: every chunk header of the movie list, read in order.
 int64_t walkChunkHeaders(const CutFile& cut) {

@@ -13,7 +13,9 @@
 #include "plan/SplicePlan.h"
 #include "session/AviHeaderCache.h"
 
+#include "Timing.h"
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -40,51 +42,16 @@ extern "C" int stat(const char* __restrict path, struct stat* __restrict buf) no
 
 namespace {
 
+using bench::Clock;
+using bench::dropFromCacheIf;
+using bench::secondsSince;
+using bench::threadCpuSeconds;
+using bench::Timed;
 using vidloom::bench::TwoHourSet;
 using vidloom::bench::twoHourSet;
-using Clock = std::chrono::steady_clock;
 
 // Made before any benchmark runs, so that no timing includes the writing.
 const TwoHourSet& kMadeAtStart = twoHourSet();
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The CPU time of this thread: on a machine shared with other work the wall
-// time of a cached read varies with the load, this much less.
-double threadCpuSeconds() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-// Wall and CPU time of one call of f, added to the totals.
-struct Timed {
-    double wall = 0;
-    double cpu = 0;
-    template <class F> double operator()(F&& f) {
-        const double c = threadCpuSeconds();
-        const auto t = Clock::now();
-        f();
-        const double took = secondsSince(t);
-        wall += took;
-        cpu += threadCpuSeconds() - c;
-        return took;
-    }
-};
-
-// With argument 1 the file's pages are dropped from the page cache first (of
-// this file only), so the disk is read too.
-void dropFromCacheIf(bool cold, const std::string& path) {
-    if (!cold) {
-        return;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    ::fdatasync(fd);
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    ::close(fd);
-}
 
 // The read system calls this process has made so far (from /proc/self/io).
 long readSyscalls() {
